@@ -1,0 +1,3 @@
+#pragma once
+#include "tsw/export.h"
+#include "tsw/types.h"

@@ -1,0 +1,27 @@
+// Linkage and shared types of the TsUIKit library.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "tswin.h"
+
+#if defined(TSUIKIT_BUILD)
+#define TSUIKIT_EXPORT Q_DECL_EXPORT
+#else
+#define TSUIKIT_EXPORT Q_DECL_IMPORT
+#endif
+
+// Text in exported signatures: 16-bit UTF-16 code units, whatever the width of wchar_t.
+typedef std::basic_string<WCHAR> WString;
+
+// Code unit for code unit conversions between WString and QString.
+inline QString QStringFromWString(const WString &text)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text.data()), int(text.size()));
+}
+
+inline WString WStringFromQString(const QString &text)
+{
+    return WString(reinterpret_cast<const WCHAR *>(text.utf16()), size_t(text.size()));
+}
