@@ -1,0 +1,37 @@
+// Pages of the gallery. Each page file registers itself:
+//
+//     static QWidget *makeDatesPage() { ... }
+//     TS_GALLERY_PAGE(20, "Dates and schedules", makeDatesPage)
+//
+// A page that wants more than one screenshot (a wizard on several steps, say) registers a shooter
+// as well: it is handed the page and a function that saves the widget it is given under a suffix.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace gallery {
+
+using PageFactory = std::function<QWidget *()>;
+using Shoot = std::function<void(const QString &suffix, QWidget *widget)>;
+using Shooter = std::function<void(QWidget *page, const Shoot &shoot)>;
+
+struct Page {
+    int order;
+    QString title;
+    PageFactory create;
+    Shooter extraShots; // may be empty
+};
+
+bool registerPage(int order, const QString &title, PageFactory create, Shooter extraShots = {});
+std::vector<Page> pages(); // sorted by order
+
+} // namespace gallery
+
+#define TS_GALLERY_CONCAT2(a, b) a##b
+#define TS_GALLERY_CONCAT(a, b) TS_GALLERY_CONCAT2(a, b)
+#define TS_GALLERY_PAGE(order, title, ...)                                                         \
+    static const bool TS_GALLERY_CONCAT(s_galleryPage, __LINE__) =                                 \
+        gallery::registerPage(order, QStringLiteral(title), __VA_ARGS__);

@@ -1,0 +1,112 @@
+// Gallery of the library's widgets. With --screenshots DIR, or when no display is present, it writes
+// one PNG per page (plus any extra shots a page asks for) and exits.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QStackedWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "gallerypage.h"
+
+namespace {
+
+QString slug(const QString &title)
+{
+    QString s;
+    for (QChar c : title.toLower())
+        s += c.isLetterOrNumber() ? c : QLatin1Char('-');
+    while (s.contains(QLatin1String("--")))
+        s.replace(QLatin1String("--"), QLatin1String("-"));
+    return s;
+}
+
+bool saveShot(QWidget *widget, const QString &path)
+{
+    widget->ensurePolished();
+    if (!widget->isVisible())
+        widget->show();
+    QApplication::processEvents();
+    const bool ok = widget->grab().save(path, "PNG");
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+int writeScreenshots(const QString &dir)
+{
+    QDir().mkpath(dir);
+    int failures = 0;
+    int index = 0;
+    for (const gallery::Page &page : gallery::pages()) {
+        const QString base = QStringLiteral("%1/%2-%3")
+                                 .arg(dir)
+                                 .arg(++index, 2, 10, QLatin1Char('0'))
+                                 .arg(slug(page.title));
+        QWidget *widget = page.create();
+        widget->setWindowTitle(page.title);
+        widget->resize(widget->sizeHint().expandedTo(QSize(640, 420)));
+        if (!saveShot(widget, base + QStringLiteral(".png")))
+            ++failures;
+        if (page.extraShots) {
+            page.extraShots(widget, [&](const QString &suffix, QWidget *w) {
+                if (!saveShot(w, base + QLatin1Char('-') + suffix + QStringLiteral(".png")))
+                    ++failures;
+            });
+        }
+        delete widget;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QString shotDir;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--screenshots") == 0)
+            shotDir = QString::fromLocal8Bit(argv[i + 1]);
+    const bool haveDisplay =
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!haveDisplay && shotDir.isEmpty())
+        shotDir = QStringLiteral("screenshots");
+    if (!shotDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !haveDisplay)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaro UI gallery"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Gallery of the Tessaro user-interface kit."));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("screenshots"),
+                      QStringLiteral("Write one PNG per page into <dir> and exit."),
+                      QStringLiteral("dir")});
+    parser.process(app);
+
+    if (!shotDir.isEmpty())
+        return writeScreenshots(shotDir);
+
+    QMainWindow window;
+    auto *central = new QWidget;
+    auto *layout = new QHBoxLayout(central);
+    auto *list = new QListWidget;
+    auto *stack = new QStackedWidget;
+    for (const gallery::Page &page : gallery::pages()) {
+        list->addItem(page.title);
+        stack->addWidget(page.create());
+    }
+    list->setFixedWidth(200);
+    layout->addWidget(list);
+    layout->addWidget(stack, 1);
+    QObject::connect(list, &QListWidget::currentRowChanged, stack, &QStackedWidget::setCurrentIndex);
+    list->setCurrentRow(0);
+    window.setCentralWidget(central);
+    window.setWindowTitle(QApplication::applicationName());
+    window.resize(960, 600);
+    window.show();
+    return app.exec();
+}
