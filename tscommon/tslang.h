@@ -1,0 +1,10 @@
+// Language modules of the product.
+#pragma once
+#include "tscommonglobal.h"
+#include "tswin.h"
+
+// Opens the language module (compiled resources) of `langId`, falling back to the module of the same
+// primary language and then to English. Modules are read from the folder named by the environment
+// variable TS_LANG_DIR, else from the installed language folder. Returns null when no module can be
+// opened. Modules stay loaded for the life of the process; `flags` is reserved and must be 0.
+TSCOMMON_API HINSTANCE LoadTsLang(LANGID langId, DWORD flags);
