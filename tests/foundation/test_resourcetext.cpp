@@ -39,11 +39,11 @@ TEST(LoadResourceText, ExactLimitAndEmbeddedCharactersKept)
 {
     tstest::ResBuilder builder;
     builder.AddString(200, std::u16string(16383, u'y'));
-    builder.AddString(201, u"A\u00e9\u65e5\U0001F600"); // Latin, accented, CJK, a surrogate pair
+    builder.AddString(216, u"A\u00e9\u65e5\U0001F600"); // another block: Latin, accented, CJK, a surrogate pair
     HINSTANCE module = moduleFrom(builder);
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(LoadResourceText(module, 200).size(), 16383u);
-    EXPECT_EQ(LoadResourceText(module, 201), WString(u"A\u00e9\u65e5\U0001F600"));
+    EXPECT_EQ(LoadResourceText(module, 216), WString(u"A\u00e9\u65e5\U0001F600"));
     FreeLibrary(module);
 }
 
