@@ -47,7 +47,8 @@ int writeScreenshots(const QString &dir)
                                  .arg(slug(page.title));
         QWidget *widget = page.create();
         widget->setWindowTitle(page.title);
-        widget->resize(widget->sizeHint().expandedTo(QSize(640, 420)));
+        if (!widget->testAttribute(Qt::WA_Resized))
+            widget->resize(widget->sizeHint().expandedTo(QSize(640, 420)));
         if (!saveShot(widget, base + QStringLiteral(".png")))
             ++failures;
         if (page.extraShots) {

@@ -29,6 +29,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (CTest's discovery) needs no application, and none of its environment.
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
     QApplication app(argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new TopLevelWidgetCheck);
     return RUN_ALL_TESTS();
