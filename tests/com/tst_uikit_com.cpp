@@ -85,6 +85,16 @@ TEST(BSTRToQString, Table)
     EXPECT_EQ(BSTRToQString(round), QString::fromUtf16(u"\x65e5\x672c\xd83d\xde00", 4));
 }
 
+// Regression: the WString conversion dropped a leading U+FEFF, taking it for a byte-order mark.
+TEST(WStringConversion, KeepsLeadingFeffAndEmbeddedNul)
+{
+    const WString text(u"\xfeff" u"a\0b", 4);
+    const QString q = QStringFromWString(text);
+    ASSERT_EQ(q.size(), 4);
+    EXPECT_EQ(q.at(0).unicode(), 0xfeff);
+    EXPECT_EQ(WStringFromQString(q), text);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TEST(MarshalInterface, TableStrongDataUnmarshalsTwice)
