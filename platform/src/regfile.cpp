@@ -410,19 +410,19 @@ private:
             for (int i = 0; i < 4; ++i)
                 data.push_back(BYTE(v >> (8 * i)));
         } else if (startsWithAsciiNoCase(rest, "hex")) {
-            Span spec = rest.mid(3);
+            Span typeText = rest.mid(3);
             type = REG_BINARY;
-            if (!spec.empty() && spec[0] == u'(') {
+            if (!typeText.empty() && typeText[0] == u'(') {
                 std::size_t close = 1;
-                while (close < spec.n && spec[close] != u')')
+                while (close < typeText.n && typeText[close] != u')')
                     ++close;
-                if (close >= spec.n || !parseHex32(Span{spec.p + 1, close - 1}, type))
-                    return skipContinuation(spec);
-                spec = spec.mid(close + 1);
+                if (close >= typeText.n || !parseHex32(Span{typeText.p + 1, close - 1}, type))
+                    return skipContinuation(typeText);
+                typeText = typeText.mid(close + 1);
             }
-            if (spec.empty() || spec[0] != u':')
-                return skipContinuation(spec);
-            if (!hexBytes(spec.mid(1), data))
+            if (typeText.empty() || typeText[0] != u':')
+                return skipContinuation(typeText);
+            if (!hexBytes(typeText.mid(1), data))
                 return false;
         } else {
             return skipContinuation(rest);
