@@ -1,4 +1,4 @@
-// The calling thread's last error, as Win32 calls record it when they fail.
+// The per-thread last-error value of the system calls.
 #pragma once
 #include "tsw/export.h"
 #include "tsw/types.h"
