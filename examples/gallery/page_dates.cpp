@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -84,9 +83,8 @@ QWidget *makeDatesPage()
                        QStringLiteral("Weekly on a weekday")});
     auto *weekdayBox = new QComboBox;
     weekdayBox->setObjectName(QStringLiteral("weekday"));
-    const QLocale locale = QLocale::system();
-    for (int day = 0; day < 7; ++day) // 0 = Sunday, as SYSTEMTIME counts
-        weekdayBox->addItem(locale.dayName(day == 0 ? 7 : day), day);
+    for (int day = 0; day < 7; ++day) // 0 = Sunday, as SYSTEMTIME and the language module count
+        weekdayBox->addItem(GetDayOfWeek(day), day);
     auto *weeksBox = new QSpinBox;
     weeksBox->setObjectName(QStringLiteral("weeks"));
     weeksBox->setRange(1, 52);
