@@ -74,9 +74,13 @@ QWidget *makeLanguagePage()
             table->setItem(r, c + 1, new QTableWidgetItem(text(module, rows[r].id)));
     }
     table->resizeColumnsToContents();
+    for (int c = 1; c < table->columnCount(); ++c)
+        table->setColumnWidth(c, qMin(table->columnWidth(c), 210));
     table->horizontalHeader()->setStretchLastSection(true);
+    table->setFocusPolicy(Qt::NoFocus);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(table);
-    page->resize(760, 720);
+    page->resize(1000, 960);
     return page;
 }
 

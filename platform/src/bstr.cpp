@@ -1,6 +1,8 @@
 // BSTR: a 4-byte byte length, the text, then a NUL unit. The BSTR points at the text.
 #include "tsw/oleauto.h"
 
+#include "failureseam.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -10,16 +12,11 @@ namespace {
 // Largest byte length we hand out; keeps every size computation far from overflow.
 constexpr UINT MaxBstrBytes = 0x7ffffff0u;
 
-std::atomic<UINT> s_pendingFailures{0};
+tsplatform::FailureSeam s_seam;
 
 bool injectedFailure()
 {
-    UINT pending = s_pendingFailures.load();
-    while (pending > 0) {
-        if (s_pendingFailures.compare_exchange_weak(pending, pending - 1))
-            return true;
-    }
-    return false;
+    return s_seam.fail();
 }
 
 // A BSTR of `bytes` bytes, zero-filled, with its terminator; null when memory runs out.
@@ -107,7 +104,7 @@ UINT SysStringLen(BSTR text)
     return SysStringByteLen(text) / UINT(sizeof(OLECHAR));
 }
 
-UINT TsFailNextBstrAllocations(UINT count)
+UINT TsFailNextBstrAllocations(UINT count, UINT after)
 {
-    return s_pendingFailures.exchange(count);
+    return s_seam.arm(count, after);
 }

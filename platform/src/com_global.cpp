@@ -1,6 +1,8 @@
 // Global memory blocks and the stream over one (CreateStreamOnHGlobal).
 #include "tsw/com.h"
 
+#include "failureseam.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -31,16 +33,11 @@ BlockTable &table()
     return *t;
 }
 
-std::atomic<UINT> s_pendingFailures{0};
+tsplatform::FailureSeam s_seam;
 
 bool injectedFailure()
 {
-    UINT pending = s_pendingFailures.load();
-    while (pending > 0) {
-        if (s_pendingFailures.compare_exchange_weak(pending, pending - 1))
-            return true;
-    }
-    return false;
+    return s_seam.fail();
 }
 
 Block *findLocked(HGLOBAL handle)
@@ -156,9 +153,9 @@ BOOL GlobalUnlock(HGLOBAL handle)
     return block->locks > 0 ? TRUE : FALSE;
 }
 
-UINT TsFailNextGlobalAllocations(UINT count)
+UINT TsFailNextGlobalAllocations(UINT count, UINT after)
 {
-    return s_pendingFailures.exchange(count);
+    return s_seam.arm(count, after);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,9 +16,10 @@
 typedef std::basic_string<WCHAR> WString;
 
 // Code unit for code unit conversions between WString and QString.
+// (Not fromUtf16: it takes a leading U+FEFF for a byte-order mark and drops it.)
 inline QString QStringFromWString(const WString &text)
 {
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text.data()), int(text.size()));
+    return QString(reinterpret_cast<const QChar *>(text.data()), int(text.size()));
 }
 
 inline WString WStringFromQString(const QString &text)

@@ -126,9 +126,9 @@ TSPLATFORM_API LPVOID GlobalLock(HGLOBAL block);
 // TRUE while the block stays locked; FALSE when this call unlocked it (or it was not locked).
 TSPLATFORM_API BOOL GlobalUnlock(HGLOBAL block);
 
-// Test seam: the next `count` block allocations or growths fail as if memory had run out.
-// Returns the number of failures that were still pending.
-TSPLATFORM_API UINT TsFailNextGlobalAllocations(UINT count);
+// Test seam: after `after` more successful block allocations or growths, the next `count` fail as
+// if memory had run out. Returns the number of failures that were still pending.
+TSPLATFORM_API UINT TsFailNextGlobalAllocations(UINT count, UINT after = 0);
 
 // A stream over `block` (a new empty moveable block when null), starting at offset 0 with the
 // block's size. With `deleteOnRelease` the block is freed when the last stream over it goes.

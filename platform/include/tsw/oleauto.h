@@ -36,9 +36,10 @@ TSPLATFORM_API void SysFreeString(BSTR text);
 TSPLATFORM_API UINT SysStringLen(BSTR text);
 TSPLATFORM_API UINT SysStringByteLen(BSTR text);
 
-// Test seam: the next `count` BSTR allocations (of any of the functions above) fail as if memory
-// had run out. 0 disarms it. Returns the number of failures that were still pending.
-TSPLATFORM_API UINT TsFailNextBstrAllocations(UINT count);
+// Test seam: after `after` more successful BSTR allocations (of any of the functions above), the
+// next `count` fail as if memory had run out. A count of 0 disarms it. Returns the number of
+// failures that were still pending.
+TSPLATFORM_API UINT TsFailNextBstrAllocations(UINT count, UINT after = 0);
 
 // ---------------------------------------------------------------------------------------------
 // VARIANT
