@@ -7,13 +7,12 @@ namespace {
 // The caller's units may be any 16-bit type; copy them bytewise into our own.
 WString CopyText(const unsigned short *text)
 {
-    WString copy;
     if (!text)
-        return copy;
+        return WString();
     size_t length = 0;
     while (text[length] != 0)
         ++length;
-    copy.resize(length);
+    WString copy(length, WCHAR(0));
     if (length)
         std::memcpy(&copy[0], text, length * sizeof(WCHAR));
     return copy;
