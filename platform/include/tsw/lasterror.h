@@ -1,0 +1,7 @@
+// The per-thread last-error value of the system calls.
+#pragma once
+#include "tsw/export.h"
+#include "tsw/types.h"
+
+TSPLATFORM_API DWORD GetLastError();
+TSPLATFORM_API void SetLastError(DWORD error);

@@ -1,0 +1,68 @@
+// Browsing of the Windows network: domains, their computers, and the directory service.
+#pragma once
+#include "tscommonglobal.h"
+#include "tswin.h"
+
+#include <list>
+#include <string>
+
+// One enumeration of domains or of the computers of a domain, and access to directory containers.
+//
+// Usage: construct, call FindFirstDomain() (or FindFirstComputer()); when it returns non-zero,
+// read the current entry with GetDomainName() (GetComputerNameW(), GetMachineVersion()), step with
+// FindNextDomain() (FindNextComputer()) until it returns 0, then call FindDomainClose()
+// (FindComputerClose()). When the first find call returns 0, GetErrorMessage() tells why.
+// Name buffers hold at least 512 UTF-16 units.
+//
+// Network browsing is not available in this build yet: every find call fails with
+// ERROR_NO_NETWORK (1222) as GetErrorMessage(), there is never a current entry,
+// IsDomainActiveDirectory() and DoesContainerHaveComputerInIt() return 0, and PopulateADAtLevel()
+// leaves the list empty and returns HRESULT_FROM_WIN32(ERROR_NO_NETWORK).
+class TSCOMMON_API CBrowser
+{
+public:
+    // A child object of a directory container.
+    struct _ACTIVE_DIRECTORY_BROWSER_DATA {
+        std::basic_string<WCHAR> adsPath;      // directory path of the object
+        DWORD objectType;                       // 0 computer, 1 container, 2 domain (others possible)
+        std::basic_string<WCHAR> displayName;   // text to show
+    };
+
+    CBrowser();
+    virtual ~CBrowser();
+    CBrowser(const CBrowser &) = delete;
+    CBrowser &operator=(const CBrowser &) = delete;
+
+    // Domains of the network. FindFirstDomain() returns non-zero when the enumeration is open with
+    // a current entry; GetDomainName() copies its name (non-zero on success, 0 to skip the entry);
+    // FindNextDomain() returns 0 at the end; FindDomainClose() ends the enumeration.
+    BOOL FindFirstDomain();
+    BOOL GetDomainName(LPWSTR name);
+    BOOL FindNextDomain();
+    BOOL FindDomainClose();
+
+    // Computers of `domain`, in the same pattern. GetMachineVersion() gives the current
+    // computer's system version (0.0 and a zero result when there is no current computer).
+    BOOL FindFirstComputer(LPCWSTR domain);
+    BOOL GetComputerNameW(LPWSTR name);
+    BOOL GetMachineVersion(DWORD &major, DWORD &minor);
+    BOOL FindNextComputer();
+    BOOL FindComputerClose();
+
+    // The Win32 or network error code of the last failed find call, ERROR_SUCCESS before any.
+    DWORD GetErrorMessage() const;
+
+    // Non-zero when this machine belongs to a directory-service domain.
+    static BOOL IsDomainActiveDirectory();
+
+    // Fills `children` (expected empty) with the child objects of the directory container at
+    // `path` ("LDAP://" and a DNS name, or the adsPath of a child). Returns an HRESULT.
+    long PopulateADAtLevel(std::basic_string<WCHAR> path,
+                           std::list<_ACTIVE_DIRECTORY_BROWSER_DATA> &children);
+
+    // Non-zero when the directory container at `path` holds a computer, at any depth.
+    static BOOL DoesContainerHaveComputerInIt(const std::basic_string<WCHAR> &path);
+
+private:
+    DWORD m_lastError;
+};
