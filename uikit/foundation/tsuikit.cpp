@@ -1,0 +1,10 @@
+#include "foundation/tsuikit.h"
+
+TsUIKit::TsUIKit() {}
+
+TsUIKit::~TsUIKit() {}
+
+TsUIKit &TsUIKit::operator=(const TsUIKit &)
+{
+    return *this;
+}
