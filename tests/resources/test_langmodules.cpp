@@ -155,10 +155,11 @@ TEST(LanguageModules, StripsHaveTheirCells)
                     opaque += qGray(c) > 127;
                 }
             const bool drawn = std::find(row.drawn.begin(), row.drawn.end(), cell) != row.drawn.end();
-            if (drawn)
+            if (drawn) {
                 EXPECT_GT(opaque, 40) << "bitmap " << row.picture << " cell " << cell << " is empty";
-            else
+            } else {
                 EXPECT_EQ(opaque, 0) << "bitmap " << row.picture << " cell " << cell << " should be empty";
+            }
         }
     }
 }

@@ -97,8 +97,9 @@ TEST(LoadStringW, MissingOrInvalidAnswersZero)
     for (const Row &row : rows) {
         buffer[0] = u'#';
         EXPECT_EQ(LoadStringW(row.module, row.id, row.buf, row.size), 0) << row.what;
-        if (row.buf && row.size > 0)
+        if (row.buf && row.size > 0) {
             EXPECT_EQ(buffer[0], 0) << row.what << ": buffer not emptied";
+        }
     }
 }
 
@@ -175,8 +176,9 @@ TEST(ResourceFile, DamagedFilesKeepWhatIsIntact)
         Module m(row.bytes);
         ASSERT_NE(m.handle, nullptr) << row.what;
         EXPECT_EQ(TswResourceCount(m.handle), row.resources) << row.what;
-        if (row.resources >= 1)
+        if (row.resources >= 1) {
             EXPECT_EQ(Text(m.handle, 33), u"first") << row.what;
+        }
         EXPECT_EQ(Text(m.handle, 50), u"") << row.what;
     }
 }
