@@ -85,7 +85,11 @@ public:
      */
     void SetActivePage(CTsPropertyPage *page);
 
-    /** Makes the first enabled, visible one of Next, Finish and Back the default button. */
+    /**
+     * Makes the first enabled, visible one of Next, Finish and Back the default button; with
+     * none, the default stays. Visible means shown with the dialog, whether the dialog is on
+     * screen yet or not.
+     */
     void SetWizardButtonDefault();
 
     void SetNextButtonText(const WString &text);
