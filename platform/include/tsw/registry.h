@@ -22,7 +22,7 @@ typedef DWORD REGSAM;
 typedef HKEY *PHKEY;
 typedef DWORD *LPDWORD;
 typedef BYTE *LPBYTE;
-struct _FILETIME;
+#include "tsw/time.h"
 
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
@@ -115,7 +115,7 @@ TSPLATFORM_API LSTATUS RegCloseKey(HKEY key);
 // `className` receives an empty text; `lastWriteTime`, when given, the file's modification time.
 TSPLATFORM_API LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize,
                                      LPDWORD reserved, LPWSTR className, LPDWORD classNameSize,
-                                     _FILETIME *lastWriteTime);
+                                     FILETIME *lastWriteTime);
 
 // Names the value at `index` (values in file order) and reads it like RegQueryValueExW.
 // ERROR_MORE_DATA when the name or the data does not fit; ERROR_NO_MORE_ITEMS past the end.
