@@ -266,7 +266,7 @@ LSTATUS RegCloseKey(HKEY key)
 }
 
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD reserved,
-                      LPWSTR className, LPDWORD classNameSize, _FILETIME *lastWriteTime)
+                      LPWSTR className, LPDWORD classNameSize, FILETIME *lastWriteTime)
 {
     if (!name || !nameSize || reserved || (className && !classNameSize))
         return ERROR_INVALID_PARAMETER;
@@ -292,9 +292,8 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
         *classNameSize = 0;
     }
     if (lastWriteTime) {
-        // FILETIME is two DWORDs, low part first.
-        const DWORD parts[2] = {DWORD(k.hive->lastWriteTime), DWORD(k.hive->lastWriteTime >> 32)};
-        std::memcpy(lastWriteTime, parts, sizeof parts);
+        lastWriteTime->dwLowDateTime = DWORD(k.hive->lastWriteTime);
+        lastWriteTime->dwHighDateTime = DWORD(k.hive->lastWriteTime >> 32);
     }
     return ERROR_SUCCESS;
 }

@@ -16,13 +16,13 @@
 #pragma once
 #include "tsw/export.h"
 #include "tsw/types.h"
+#include "tsw/time.h"
 
 typedef LONG LSTATUS;
 typedef DWORD REGSAM;
 typedef HKEY *PHKEY;
 typedef DWORD *LPDWORD;
 typedef BYTE *LPBYTE;
-#include "tsw/time.h"
 
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
