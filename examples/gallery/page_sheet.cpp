@@ -59,6 +59,14 @@ QImage Picture(const QSize &size, const QColor &top, const QColor &bottom, bool 
     return image;
 }
 
+// The wizard leaves Next enabled on the last step; this caller turns it off there and back on
+// on the other steps.
+void EnableNext(CTsPropertyPage *page, bool enable)
+{
+    if (auto *sheet = qobject_cast<CTsPropertySheet *>(page->GetSheet()))
+        sheet->SetEnabledNextButton(enable);
+}
+
 // Start of the first run: a plain date and time field. Next refuses a start in the past.
 class StartPage : public CTsPropertyPage
 {
@@ -76,6 +84,12 @@ public:
         note = new QLabel;
         note->setStyleSheet(QStringLiteral("color: #a00000"));
         layout->addRow(QString(), note);
+    }
+
+    void showEvent(QShowEvent *event) override
+    {
+        CTsPropertyPage::showEvent(event);
+        EnableNext(this, true);
     }
 
     bool OnWizardNext() override
@@ -107,11 +121,8 @@ public:
         hours->setValue(12);
         hours->setSuffix(QStringLiteral(" hours"));
         weekday = new QComboBox;
-        const QStringList days = {QStringLiteral("Sunday"),   QStringLiteral("Monday"),
-                                  QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
-                                  QStringLiteral("Thursday"), QStringLiteral("Friday"),
-                                  QStringLiteral("Saturday")};
-        weekday->addItems(days);
+        for (int day = 0; day < 7; ++day)
+            weekday->addItem(GetDayOfWeek(day));
         weekday->setCurrentIndex(6);
         weeks = new QSpinBox;
         weeks->setRange(1, 52);
@@ -132,6 +143,12 @@ public:
         weekRow->addStretch(1);
         layout->addLayout(weekRow);
         layout->addStretch(1);
+    }
+
+    void showEvent(QShowEvent *event) override
+    {
+        CTsPropertyPage::showEvent(event);
+        EnableNext(this, true);
     }
 
     QRadioButton *once;
@@ -168,6 +185,7 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         CTsPropertyPage::showEvent(event);
+        EnableNext(this, false);
         const QDateTime start = m_start->edit->dateTime();
         const double startDate = GetDATEFromQDateTime(start);
         m_startText->setText(QStringFromWString(GetLocalDateTimeString(startDate)));
