@@ -103,6 +103,14 @@ TEST(VolumeDisplayFormat, FirstRuleThatApplies)
     }
 }
 
+TEST(VolumeDisplayFormat, NulDriveLetterKeepsTheWholeText)
+{
+    CComBSTR result;
+    VolumeDisplayFormat(CComBSTR(u"Data"), CComBSTR(3, u"\0:\\"), CComBSTR(u"Disk"), CComBSTR(),
+                        result);
+    EXPECT_EQ(std::string("(\0:) Data", 9), Text(result));
+}
+
 TEST(VolumeDisplayFormat, ResultMayBeAnArgument)
 {
     CComBSTR label(u"Data");

@@ -94,8 +94,9 @@ void VolumeDisplayFormat(const CComBSTR &label, const CComBSTR &driveRoot,
     const bool hasLabel = label.Length() > 0;
     const bool isRoot = s_IsDriveLetter(driveRoot);
     if (isRoot) {
-        const OLECHAR letter[] = {u'(', driveRoot.m_str[0], u':', u')', 0};
-        text = letter;
+        // By length: the letter is copied unchecked, and may even be a NUL.
+        const OLECHAR letter[] = {u'(', driveRoot.m_str[0], u':', u')'};
+        text = CComBSTR(4, letter);
     }
     if (hasLabel && isRoot) {
         text += u" ";
