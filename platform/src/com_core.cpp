@@ -115,6 +115,35 @@ HRESULT findEntryLocked(MarshalTable &t, const StreamRecord &record, TableEntry 
     return S_OK;
 }
 
+enum class DataUse { Unmarshal, Release };
+
+// Reads marshalled data from `stream` and hands the caller one reference to the object it names.
+// Unmarshalling table data leaves the entry in place (the table keeps its own reference); anything
+// else removes the entry and its reference passes to the caller.
+HRESULT claimMarshalledObject(IStream *stream, DataUse use, StreamRecord &record, IUnknown *&itf)
+{
+    if (!stream)
+        return E_INVALIDARG;
+    if (!currentApartment())
+        return CO_E_NOTINITIALIZED;
+    HRESULT hr = readRecord(stream, record);
+    if (FAILED(hr))
+        return hr;
+    auto &t = marshalTable();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    TableEntry *entry = nullptr;
+    hr = findEntryLocked(t, record, entry);
+    if (FAILED(hr))
+        return hr;
+    itf = entry->object;
+    const bool tableData = (entry->flags & (MSHLFLAGS_TABLESTRONG | MSHLFLAGS_TABLEWEAK)) != 0;
+    if (use == DataUse::Unmarshal && tableData)
+        itf->AddRef();
+    else
+        t.entries.erase(record.id);
+    return S_OK;
+}
+
 void releaseApartmentData(ULONGLONG apartment)
 {
     std::vector<IUnknown *> released;
@@ -263,30 +292,11 @@ HRESULT CoUnmarshalInterface(LPSTREAM stream, REFIID iid, LPVOID *object)
     if (!object)
         return E_INVALIDARG;
     *object = nullptr;
-    if (!stream)
-        return E_INVALIDARG;
-    if (!currentApartment())
-        return CO_E_NOTINITIALIZED;
     StreamRecord record;
-    HRESULT hr = readRecord(stream, record);
+    IUnknown *itf = nullptr;
+    HRESULT hr = claimMarshalledObject(stream, DataUse::Unmarshal, record, itf);
     if (FAILED(hr))
         return hr;
-
-    IUnknown *itf = nullptr;
-    {
-        auto &t = marshalTable();
-        std::lock_guard<std::mutex> lock(t.mutex);
-        TableEntry *entry = nullptr;
-        hr = findEntryLocked(t, record, entry);
-        if (FAILED(hr))
-            return hr;
-        itf = entry->object;
-        if (entry->flags & (MSHLFLAGS_TABLESTRONG | MSHLFLAGS_TABLEWEAK)) {
-            itf->AddRef(); // the table keeps its own reference
-        } else {
-            t.entries.erase(record.id); // normal data is used up; its reference comes to us
-        }
-    }
     hr = itf->QueryInterface(iid == IID_NULL ? record.iid : iid, object);
     itf->Release();
     if (FAILED(hr))
@@ -296,25 +306,11 @@ HRESULT CoUnmarshalInterface(LPSTREAM stream, REFIID iid, LPVOID *object)
 
 HRESULT CoReleaseMarshalData(LPSTREAM stream)
 {
-    if (!stream)
-        return E_INVALIDARG;
-    if (!currentApartment())
-        return CO_E_NOTINITIALIZED;
     StreamRecord record;
-    HRESULT hr = readRecord(stream, record);
+    IUnknown *itf = nullptr;
+    const HRESULT hr = claimMarshalledObject(stream, DataUse::Release, record, itf);
     if (FAILED(hr))
         return hr;
-    IUnknown *itf = nullptr;
-    {
-        auto &t = marshalTable();
-        std::lock_guard<std::mutex> lock(t.mutex);
-        TableEntry *entry = nullptr;
-        hr = findEntryLocked(t, record, entry);
-        if (FAILED(hr))
-            return hr;
-        itf = entry->object;
-        t.entries.erase(record.id);
-    }
     itf->Release();
     return S_OK;
 }

@@ -194,6 +194,27 @@ LSTATUS copyData(const Value &v, LPDWORD type, LPBYTE data, LPDWORD dataSize)
     return ERROR_SUCCESS;
 }
 
+// Holds the registry lock while a call works on the key behind one handle.
+struct LockedKey {
+    State &s = state();
+    std::lock_guard<std::mutex> lock{s.mutex};
+    OpenKey open;
+    const bool valid;  // false: the handle names no open key
+
+    explicit LockedKey(HKEY handle) : valid(resolve(s, handle, open)) {}
+};
+
+// Copies a name with its NUL to a caller's buffer of *nameSize units; *nameSize becomes its length.
+LSTATUS copyName(const std::u16string &text, LPWSTR name, LPDWORD nameSize)
+{
+    if (std::size_t(*nameSize) <= text.size())
+        return ERROR_MORE_DATA;
+    std::memcpy(name, text.data(), text.size() * sizeof(WCHAR));
+    name[text.size()] = 0;
+    *nameSize = DWORD(text.size());
+    return ERROR_SUCCESS;
+}
+
 // Rights that would change the hive, which is read-only.
 const REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | 0x00010000L
     | 0x00040000L | 0x00080000L;  // DELETE, WRITE_DAC, WRITE_OWNER
@@ -205,13 +226,11 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PH
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = nullptr;
-    State &s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    OpenKey from;
-    if (!resolve(s, key, from))
+    LockedKey from(key);
+    if (!from.valid)
         return ERROR_INVALID_HANDLE;
 
-    const Key *k = from.key;
+    const Key *k = from.open.key;
     if (subKey && subKey[0] == u'\\')
         return ERROR_BAD_PATHNAME;
     if (subKey && subKey[0]) {
@@ -236,7 +255,7 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PH
     }
     if (access & kWriteRights)
         return ERROR_ACCESS_DENIED;
-    *result = newHandle(s, OpenKey{from.hive, k});
+    *result = newHandle(from.s, OpenKey{from.open.hive, k});
     return ERROR_SUCCESS;
 }
 
@@ -245,11 +264,10 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
 {
     if (reserved || (data && !dataSize))
         return ERROR_INVALID_PARAMETER;
-    State &s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    OpenKey k;
-    if (!resolve(s, key, k))
+    LockedKey locked(key);
+    if (!locked.valid)
         return ERROR_INVALID_HANDLE;
+    const OpenKey &k = locked.open;
     const Value *v = k.key->FindValue(name ? name : u"", name ? wcsLength(name) : 0);
     if (!v)
         return ERROR_FILE_NOT_FOUND;
@@ -270,21 +288,17 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
 {
     if (!name || !nameSize || reserved || (className && !classNameSize))
         return ERROR_INVALID_PARAMETER;
-    State &s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    OpenKey k;
-    if (!resolve(s, key, k))
+    LockedKey locked(key);
+    if (!locked.valid)
         return ERROR_INVALID_HANDLE;
+    const OpenKey &k = locked.open;
     if (index >= k.key->subKeys.size())
         return ERROR_NO_MORE_ITEMS;
     auto it = k.key->subKeys.begin();
     std::advance(it, index);
-    const std::u16string &sub = it->second->name;
-    if (std::size_t(*nameSize) <= sub.size())
-        return ERROR_MORE_DATA;
-    std::memcpy(name, sub.data(), sub.size() * sizeof(WCHAR));
-    name[sub.size()] = 0;
-    *nameSize = DWORD(sub.size());
+    const LSTATUS status = copyName(it->second->name, name, nameSize);
+    if (status != ERROR_SUCCESS)
+        return status;
     if (className && classNameSize) {
         if (*classNameSize < 1)
             return ERROR_MORE_DATA;
@@ -303,18 +317,15 @@ LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
 {
     if (!name || !nameSize || reserved || (data && !dataSize))
         return ERROR_INVALID_PARAMETER;
-    State &s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    OpenKey k;
-    if (!resolve(s, key, k))
+    LockedKey locked(key);
+    if (!locked.valid)
         return ERROR_INVALID_HANDLE;
+    const OpenKey &k = locked.open;
     if (index >= k.key->values.size())
         return ERROR_NO_MORE_ITEMS;
     const Value &v = k.key->values[index];
-    if (std::size_t(*nameSize) <= v.name.size())
-        return ERROR_MORE_DATA;
-    std::memcpy(name, v.name.data(), v.name.size() * sizeof(WCHAR));
-    name[v.name.size()] = 0;
-    *nameSize = DWORD(v.name.size());
+    const LSTATUS status = copyName(v.name, name, nameSize);
+    if (status != ERROR_SUCCESS)
+        return status;
     return copyData(v, type, data, dataSize);
 }

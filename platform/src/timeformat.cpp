@@ -258,6 +258,23 @@ int Deliver(const QString &text, LPWSTR buffer, int size)
     return needed;
 }
 
+// Finds the locale and checks the output buffer; false when either is unusable.
+bool StartCall(LCID lcid, LPWSTR buffer, int size, QLocale &locale, bool &invariant)
+{
+    return LocaleFor(lcid, locale, invariant) && size >= 0 && (size == 0 || buffer);
+}
+
+// The caller's time, or the local time now when none is given.
+SYSTEMTIME TimeToFormat(const SYSTEMTIME *systemTime)
+{
+    SYSTEMTIME st;
+    if (systemTime)
+        st = *systemTime;
+    else
+        GetLocalTime(&st);
+    return st;
+}
+
 int Fail(DWORD error)
 {
     SetLastError(error);
@@ -271,17 +288,13 @@ int GetDateFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR
 {
     QLocale locale;
     bool invariant;
-    if (!LocaleFor(lcid, locale, invariant) || size < 0 || (size > 0 && !buffer))
+    if (!StartCall(lcid, buffer, size, locale, invariant))
         return Fail(ERROR_INVALID_PARAMETER);
     if ((flags & ~DWORD(DATE_SHORTDATE | DATE_LONGDATE)) != 0
         || (flags & (DATE_SHORTDATE | DATE_LONGDATE)) == (DATE_SHORTDATE | DATE_LONGDATE)
         || (picture && flags != 0))
         return Fail(ERROR_INVALID_FLAGS);
-    SYSTEMTIME st;
-    if (systemTime)
-        st = *systemTime;
-    else
-        GetLocalTime(&st);
+    SYSTEMTIME st = TimeToFormat(systemTime);
     // The file-time calendar's range: no date before 1601 is formatted.
     if (st.wYear < 1601 || st.wYear > 30827 || st.wMonth < 1 || st.wMonth > 12 || st.wDay < 1
         || st.wDay > DaysInMonth(st.wYear, st.wMonth))
@@ -302,15 +315,11 @@ int GetTimeFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR
 {
     QLocale locale;
     bool invariant;
-    if (!LocaleFor(lcid, locale, invariant) || size < 0 || (size > 0 && !buffer))
+    if (!StartCall(lcid, buffer, size, locale, invariant))
         return Fail(ERROR_INVALID_PARAMETER);
     if ((flags & ~DWORD(TIME_NOSECONDS)) != 0 || (picture && flags != 0))
         return Fail(ERROR_INVALID_FLAGS);
-    SYSTEMTIME st;
-    if (systemTime)
-        st = *systemTime;
-    else
-        GetLocalTime(&st);
+    SYSTEMTIME st = TimeToFormat(systemTime);
     if (st.wHour > 23 || st.wMinute > 59 || st.wSecond > 59 || st.wMilliseconds > 999)
         return Fail(ERROR_INVALID_PARAMETER);
     const QString format = picture ? QString::fromUtf16(picture)

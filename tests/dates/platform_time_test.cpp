@@ -1,5 +1,6 @@
 // The platform's calendar, automation-date, clock and locale-format calls.
 #include "tswin.h"
+#include "dates_support.h"
 #include "testenv.h"
 
 #include <QString>
@@ -13,10 +14,8 @@
 
 namespace {
 
-SYSTEMTIME Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
-{
-    return SYSTEMTIME{WORD(y), WORD(mo), 0, WORD(d), WORD(h), WORD(mi), WORD(s), WORD(ms)};
-}
+using tstest::FixedClock;
+using tstest::Make;
 
 std::string Show(const SYSTEMTIME &st)
 {
@@ -35,19 +34,6 @@ std::uint64_t Ticks(const FILETIME &ft)
 {
     return (std::uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
-
-// Fixes the clock for one test at a universal time, and restores the system clock afterwards.
-class FixedClock
-{
-public:
-    explicit FixedClock(SYSTEMTIME universal)
-    {
-        FILETIME ft;
-        EXPECT_TRUE(SystemTimeToFileTime(&universal, &ft));
-        TsSetFixedClock(&ft);
-    }
-    ~FixedClock() { TsSetFixedClock(nullptr); }
-};
 
 // ---- the OLE Automation date rule ----------------------------------------------------------
 

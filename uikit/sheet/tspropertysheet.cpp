@@ -204,7 +204,7 @@ void CTsPropertySheet::CreateSheet()
     // tell the dialog now, or it would pick a default of its own when shown.
     for (QPushButton *button : {m_backButton, m_nextButton, m_finishButton, m_okButton}) {
         if (button->isDefault() && button->parentWidget() == this) {
-            MakeDefault(button, {m_okButton, m_cancelButton, m_backButton, m_nextButton, m_finishButton});
+            MakeDefaultButton(button);
             break;
         }
     }
@@ -442,23 +442,25 @@ void CTsPropertySheet::UpdateWiwardButtonsState(int index)
 void CTsPropertySheet::OnCurrentWidgetChanged(int index)
 {
     if (index == m_wizardStack->count() - 1) {
-        MakeDefault(m_finishButton, {m_okButton, m_cancelButton, m_backButton, m_nextButton,
-                                 m_finishButton});
+        MakeDefaultButton(m_finishButton);
         return;
     }
-    MakeDefault(m_nextButton, {m_okButton, m_cancelButton, m_backButton, m_nextButton,
-                                 m_finishButton});
+    MakeDefaultButton(m_nextButton);
     if (!IsShownIn(m_nextButton, this) && m_backButton->isEnabled()
         && IsShownIn(m_backButton, this))
-        MakeDefault(m_backButton, {m_okButton, m_cancelButton, m_backButton, m_nextButton,
-                                 m_finishButton});
+        MakeDefaultButton(m_backButton);
+}
+
+void CTsPropertySheet::MakeDefaultButton(QPushButton *button)
+{
+    MakeDefault(button, {m_okButton, m_cancelButton, m_backButton, m_nextButton, m_finishButton});
 }
 
 void CTsPropertySheet::SetWizardButtonDefault()
 {
     for (QPushButton *button : {m_nextButton, m_finishButton, m_backButton}) {
         if (button->isEnabled() && IsShownIn(button, this)) {
-            MakeDefault(button, {m_okButton, m_cancelButton, m_backButton, m_nextButton, m_finishButton});
+            MakeDefaultButton(button);
             return;
         }
     }

@@ -128,6 +128,9 @@ private Q_SLOTS:
     void OnCurrentWidgetChanged(int index);
 
 private:
+    // Makes `button` the dialog's only default among the sheet's buttons.
+    void MakeDefaultButton(QPushButton *button);
+
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
     QPushButton *m_backButton;

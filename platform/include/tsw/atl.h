@@ -237,11 +237,7 @@ public:
 
     CComVariant(const CComVariant &other) { initCopy(&other); }
     CComVariant(const VARIANT &other) { initCopy(&other); }
-    CComVariant(CComVariant &&other) noexcept
-    {
-        std::memcpy(static_cast<VARIANT *>(this), static_cast<VARIANT *>(&other), sizeof(VARIANT));
-        other.vt = VT_EMPTY;
-    }
+    CComVariant(CComVariant &&other) noexcept { takeOver(other); }
     CComVariant(LPCOLESTR text)
     {
         ::VariantInit(this);
@@ -316,9 +312,7 @@ public:
 
     CComVariant &operator=(const CComVariant &other)
     {
-        if (this != &other)
-            assignCopy(&other);
-        return *this;
+        return *this = static_cast<const VARIANT &>(other);
     }
     CComVariant &operator=(const VARIANT &other)
     {
@@ -330,48 +324,24 @@ public:
     {
         if (this != std::addressof(other)) {
             clearOrThrow();
-            std::memcpy(static_cast<VARIANT *>(this), static_cast<VARIANT *>(&other),
-                        sizeof(VARIANT));
-            other.vt = VT_EMPTY;
+            takeOver(other);
         }
         return *this;
     }
     CComVariant &operator=(LPCOLESTR text)
     {
-        BSTR copy = nullptr;
-        if (text) {
-            copy = ::SysAllocString(text);
-            if (!copy)
-                failWith(E_OUTOFMEMORY);
-        }
-        clearOrThrow();
-        vt = VT_BSTR;
-        bstrVal = copy;
-        return *this;
+        return assignBstr(text != nullptr, text ? ::SysAllocString(text) : nullptr);
     }
     // A BSTR is copied with its full length, NULs included.
     CComVariant &operator=(BSTR text)
     {
-        BSTR copy = nullptr;
-        if (text) {
-            copy = ::SysAllocStringByteLen(reinterpret_cast<const char *>(text),
-                                           ::SysStringByteLen(text));
-            if (!copy)
-                failWith(E_OUTOFMEMORY);
-        }
-        clearOrThrow();
-        vt = VT_BSTR;
-        bstrVal = copy;
-        return *this;
+        return assignBstr(text != nullptr,
+                          text ? ::SysAllocStringByteLen(reinterpret_cast<const char *>(text),
+                                                         ::SysStringByteLen(text))
+                               : nullptr);
     }
     CComVariant &operator=(const CComBSTR &text) { return *this = text.m_str; }
-    CComVariant &operator=(int value)
-    {
-        clearOrThrow();
-        vt = VT_I4;
-        lVal = value;
-        return *this;
-    }
+    CComVariant &operator=(int value) { return *this = long(value); }
     CComVariant &operator=(long value)
     {
         clearOrThrow();
@@ -419,8 +389,7 @@ public:
         const HRESULT hr = Clear();
         if (FAILED(hr))
             return hr;
-        std::memcpy(static_cast<VARIANT *>(this), src, sizeof(VARIANT));
-        src->vt = VT_EMPTY;
+        takeOver(*src);
         return S_OK;
     }
     // Hands the content over to `dest` (cleared first); this variant is left VT_EMPTY.
@@ -467,6 +436,23 @@ private:
         const HRESULT hr = ::VariantCopy(this, src);
         if (FAILED(hr))
             failWith(hr);
+    }
+    // Moves the content of `src` in without clearing; `src` is left VT_EMPTY.
+    void takeOver(VARIANT &src) noexcept
+    {
+        std::memcpy(static_cast<VARIANT *>(this), &src, sizeof(VARIANT));
+        src.vt = VT_EMPTY;
+    }
+    // Stores `copy`, the new BSTR made from a source; a null copy of a non-null source ran out of
+    // memory.
+    CComVariant &assignBstr(bool hasSource, BSTR copy)
+    {
+        if (hasSource && !copy)
+            failWith(E_OUTOFMEMORY);
+        clearOrThrow();
+        vt = VT_BSTR;
+        bstrVal = copy;
+        return *this;
     }
     void assignCopy(const VARIANT *src)
     {
