@@ -97,20 +97,40 @@ TEST(PropertyIntroPage, TakesOverTheBitmap)
     EXPECT_FALSE(DeleteObject(bitmap)); // already deleted by the page
 }
 
-TEST(PropertyIntroPage, NullBitmapGivesEmptyPictureAndTheRest)
+// A handle that names no bitmap (none, a stray value, one already deleted) gives an empty
+// picture; the texts and the check box are built all the same.
+TEST(PropertyIntroPage, UnusableBitmapGivesEmptyPictureAndTheRest)
 {
-    CTsPropertyIntroPage intro(nullptr);
-    intro.SetInfo(nullptr, u"Title", u"Text", true);
-    ASSERT_NE(CheckOf(&intro), nullptr);
-    int texts = 0;
-    for (QLabel *label : intro.findChildren<QLabel *>()) {
-        if (label->text() == QStringLiteral("Title") || label->text() == QStringLiteral("Text"))
-            ++texts;
-        else {
-            EXPECT_TRUE(label->pixmap(Qt::ReturnByValue).isNull());
+    HBITMAP deleted = MakeBitmap(QSize(4, 4), Qt::red);
+    ASSERT_TRUE(DeleteObject(deleted));
+    int stray = 0;
+    const struct {
+        const char *name;
+        HBITMAP handle;
+    } rows[] = {
+        {"null", nullptr},
+        {"stray", reinterpret_cast<HBITMAP>(&stray)},
+        {"deleted", deleted},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        CTsPropertyIntroPage intro(nullptr);
+        intro.SetInfo(row.handle, u"Title", u"Text", true);
+        ASSERT_NE(CheckOf(&intro), nullptr);
+        EXPECT_TRUE(intro.IsWizardModeCheck());
+        int texts = 0;
+        int pictures = 0;
+        for (QLabel *label : intro.findChildren<QLabel *>()) {
+            if (label->text() == QStringLiteral("Title") || label->text() == QStringLiteral("Text")) {
+                ++texts;
+            } else {
+                ++pictures;
+                EXPECT_TRUE(label->pixmap(Qt::ReturnByValue).isNull());
+            }
         }
+        EXPECT_EQ(texts, 2);
+        EXPECT_EQ(pictures, 1);
     }
-    EXPECT_EQ(texts, 2);
 }
 
 TEST(PropertyIntroPage, CheckBoxOperations)

@@ -5,12 +5,17 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+#include <iterator>
 
 #include "sheettestutil.h"
 
@@ -89,6 +94,87 @@ TEST(PropertySheetFrame, TitleBarHasNoContextHelpButton)
     EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinMaxButtonsHint);
     EXPECT_STREQ(sheet.metaObject()->className(), "CTsPropertySheet");
+}
+
+// Callers connect to these by signature text and derived sheets override them, so the table of
+// slots (signature, access, parameter names, order) is part of the interface.
+TEST(PropertySheetFrame, MetaObjectDeclaresTheButtonSlotsAndTheStepSlot)
+{
+    const QMetaObject &meta = CTsPropertySheet::staticMetaObject;
+    EXPECT_EQ(meta.superClass(), &QDialog::staticMetaObject);
+    struct Row {
+        const char *signature;
+        QMetaMethod::Access access;
+        QList<QByteArray> parameterNames;
+    };
+    const Row rows[] = {
+        {"OnBackButton()", QMetaMethod::Public, {}},
+        {"OnNextButton()", QMetaMethod::Public, {}},
+        {"OnFinishButton()", QMetaMethod::Public, {}},
+        {"OnOkButton()", QMetaMethod::Public, {}},
+        {"OnCurrentWidgetChanged(int)", QMetaMethod::Private, {"index"}},
+    };
+    ASSERT_EQ(meta.methodCount() - meta.methodOffset(), int(std::size(rows)));
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        SCOPED_TRACE(rows[i].signature);
+        const QMetaMethod method = meta.method(meta.methodOffset() + i);
+        EXPECT_EQ(method.methodSignature(), QByteArray(rows[i].signature));
+        EXPECT_EQ(method.methodType(), QMetaMethod::Slot);
+        EXPECT_EQ(method.access(), rows[i].access);
+        EXPECT_EQ(method.parameterNames(), rows[i].parameterNames);
+    }
+    EXPECT_EQ(meta.propertyCount(), meta.propertyOffset());
+    EXPECT_EQ(meta.enumeratorCount(), meta.enumeratorOffset());
+    EXPECT_EQ(meta.classInfoCount(), meta.classInfoOffset());
+
+    CTsPropertySheet sheet;
+    EXPECT_EQ(sheet.qt_metacast("CTsPropertySheet"), static_cast<void *>(&sheet));
+    EXPECT_EQ(sheet.qt_metacast("QDialog"), static_cast<void *>(static_cast<QDialog *>(&sheet)));
+    EXPECT_EQ(sheet.qt_metacast("CTsPropertyPage"), nullptr);
+}
+
+// A sheet that takes over what each button does, without a meta-object of its own.
+class CountingSheet : public CTsPropertySheet
+{
+public:
+    void OnBackButton() override { calls << QStringLiteral("Back"); }
+    void OnNextButton() override { calls << QStringLiteral("Next"); }
+    void OnFinishButton() override { calls << QStringLiteral("Finish"); }
+    void OnOkButton() override { calls << QStringLiteral("OK"); }
+    QStringList calls;
+};
+
+TEST(PropertySheetFrame, ButtonsReachTheOverridesOfADerivedSheet)
+{
+    for (bool wizard : {false, true}) {
+        SCOPED_TRACE(wizard ? "wizard" : "property sheet");
+        HookLog log;
+        CountingSheet sheet;
+        sheet.SetWizardMode(wizard);
+        sheet.AddPage(new RecordingPage("one", &log));
+        sheet.AddPage(new RecordingPage("two", &log));
+        sheet.CreateSheet();
+        sheet.show();
+        QApplication::processEvents();
+        QSignalSpy accepted(&sheet, &QDialog::accepted);
+        QStringList expected;
+        if (wizard) {
+            sheet.GetBackButton()->setEnabled(true);
+            sheet.GetFinishButton()->setVisible(true);
+            QTest::mouseClick(sheet.GetBackButton(), Qt::LeftButton);
+            QTest::mouseClick(sheet.GetNextButton(), Qt::LeftButton);
+            QTest::mouseClick(sheet.GetFinishButton(), Qt::LeftButton);
+            expected << "Back" << "Next" << "Finish";
+            EXPECT_EQ(sheet.findChild<QStackedWidget *>()->currentIndex(), 0);
+        } else {
+            QTest::mouseClick(ButtonLabelled(&sheet, sheettest::ModuleText(61406)), Qt::LeftButton);
+            expected << "OK";
+        }
+        EXPECT_EQ(sheet.calls, expected);
+        EXPECT_EQ(accepted.count(), 0);
+        EXPECT_TRUE(sheet.isVisible());
+        EXPECT_TRUE(log.calls.isEmpty()) << log.calls.join(QLatin1Char(' ')).toStdString();
+    }
 }
 
 TEST(PropertySheetFrame, PropertySheetModeShowsTabsLineAndOkCancelAtTheRight)
@@ -194,6 +280,26 @@ TEST(PropertySheetFrame, HeaderBandHasBoldTitleSubtitlePictureAndSunkenLine)
     EXPECT_EQ(subtitle->indent(), 21);
     EXPECT_EQ(picture->size(), QSize(48, 40));
     EXPECT_EQ(picture->pixmap(Qt::ReturnByValue).toImage().pixelColor(5, 5), QColor(Qt::red));
+
+    // A 7-pixel gap on top, then the grid (margin 3, spacing 7; the picture spans both lines),
+    // then the line, with no margin around the column.
+    auto *column = qobject_cast<QVBoxLayout *>(header->layout());
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(column->contentsMargins(), QMargins(0, 0, 0, 0));
+    EXPECT_EQ(column->spacing(), 7);
+    ASSERT_EQ(column->count(), 3);
+    ASSERT_NE(column->itemAt(0)->spacerItem(), nullptr);
+    EXPECT_EQ(column->itemAt(0)->sizeHint().height(), 7);
+    auto *grid = qobject_cast<QGridLayout *>(column->itemAt(1)->layout());
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(column->itemAt(2)->widget(), SunkenLineIn(header));
+    EXPECT_EQ(grid->contentsMargins(), QMargins(3, 3, 3, 3));
+    EXPECT_EQ(grid->spacing(), 7);
+    int row = -1, col = -1, rowSpan = 0, colSpan = 0;
+    grid->getItemPosition(grid->indexOf(picture), &row, &col, &rowSpan, &colSpan);
+    EXPECT_EQ(QRect(col, row, colSpan, rowSpan), QRect(1, 0, 1, 2));
+    grid->getItemPosition(grid->indexOf(subtitle), &row, &col, &rowSpan, &colSpan);
+    EXPECT_EQ(QRect(col, row, colSpan, rowSpan), QRect(0, 1, 1, 1));
 }
 
 TEST(PropertySheetFrame, HeadersAreBuiltOnceWithThePixmapOfTheirAddingTime)

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QVBoxLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -384,6 +386,67 @@ TEST_F(SheetPages, InsertedPageHasNoSheetAndIsAskedInAddingOrder)
     EXPECT_FALSE(sheet->IsPageEnable(inserted));
     sheet->SetActivePage(appended);
     EXPECT_EQ(Tabs()->currentIndex(), 3);
+}
+
+// Each way of adding wraps the page in its own container; the page's row stretches only under a
+// header band, so a page without one keeps its own height at the top.
+TEST_F(SheetPages, ContainerLayoutPerWayOfAdding)
+{
+    enum Way { Append, AppendWithHeader, Insert };
+    struct Row {
+        const char *name;
+        bool wizard;
+        Way way;
+        int pageRow;
+        int pageRowStretch;
+    };
+    const Row rows[] = {
+        {"property sheet, appended", false, Append, 0, 0},
+        {"property sheet, inserted", false, Insert, 0, 0},
+        {"wizard, no header", true, Append, 0, 0},
+        {"wizard, header", true, AppendWithHeader, 1, 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        pages.clear();
+        Build(row.wizard, 1);
+        auto *page = new RecordingPage(QStringLiteral("added"), &log);
+        page->SetShowHeader(row.way == AppendWithHeader);
+        if (row.way == Insert)
+            sheet->AddPage(0, page);
+        else
+            sheet->AddPage(page);
+        QWidget *container = page->parentWidget();
+        ASSERT_NE(container, nullptr);
+        if (row.wizard)
+            EXPECT_EQ(Stack()->widget(1), container);
+        else
+            EXPECT_NE(Tabs()->indexOf(container), -1);
+        QLayout *layout = container->layout();
+        ASSERT_NE(layout, nullptr);
+        EXPECT_EQ(layout->contentsMargins(), QMargins(0, 0, 0, 0));
+        EXPECT_EQ(layout->spacing(), 0);
+        if (row.way == Insert) {
+            ASSERT_NE(qobject_cast<QVBoxLayout *>(layout), nullptr);
+            EXPECT_EQ(layout->indexOf(page), 0);
+            EXPECT_EQ(layout->count(), 1);
+            continue;
+        }
+        auto *grid = qobject_cast<QGridLayout *>(layout);
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(grid->count(), row.way == AppendWithHeader ? 2 : 1);
+        int r = -1, c = -1, rs = 0, cs = 0;
+        grid->getItemPosition(grid->indexOf(page), &r, &c, &rs, &cs);
+        EXPECT_EQ(r, row.pageRow);
+        EXPECT_EQ(c, 0);
+        EXPECT_EQ(grid->rowStretch(row.pageRow), row.pageRowStretch);
+        if (row.way == AppendWithHeader) {
+            QWidget *header = grid->itemAtPosition(0, 0)->widget();
+            ASSERT_NE(header, nullptr);
+            EXPECT_NE(header, page);
+            EXPECT_EQ(header->parentWidget(), container);
+        }
+    }
 }
 
 TEST_F(SheetPages, TabEnableStateAndActivePage)
