@@ -35,11 +35,11 @@ std::u16string FormatMessageText(const std::u16string &format, va_list args)
             continue;
         }
         const std::size_t start = i++;
-        std::string spec = "%";
+        std::string conversion = "%";
         bool left = false;
         while (i < n && std::u16string(u"-+ #0").find(format[i]) != std::u16string::npos) {
             left = left || format[i] == u'-';
-            spec.push_back(char(format[i++]));
+            conversion.push_back(char(format[i++]));
         }
         int width = -1;
         if (i < n && format[i] == u'*') {
@@ -84,9 +84,9 @@ std::u16string FormatMessageText(const std::u16string &format, va_list args)
         width = std::min(width, 4096);
         precision = std::min(precision, 4096);
         if (width >= 0)
-            spec += std::to_string(width);
+            conversion += std::to_string(width);
         if (precision >= 0)
-            spec += "." + std::to_string(precision);
+            conversion += "." + std::to_string(precision);
         char buffer[8256]; // widest number: 4096 of width or precision plus sign and digits
         switch (conv) {
         case u'%':
@@ -96,7 +96,7 @@ std::u16string FormatMessageText(const std::u16string &format, va_list args)
         case u'i': {
             const long long v = size >= 2 ? va_arg(args, long long) : size == 1 ? static_cast<long long>(va_arg(args, long))
                                                                                 : va_arg(args, int);
-            std::snprintf(buffer, sizeof buffer, (spec + "lld").c_str(), v);
+            std::snprintf(buffer, sizeof buffer, (conversion + "lld").c_str(), v);
             out += QString::fromLatin1(buffer).toStdU16String();
             break;
         }
@@ -107,7 +107,7 @@ std::u16string FormatMessageText(const std::u16string &format, va_list args)
             const unsigned long long v = size >= 2 ? va_arg(args, unsigned long long)
                                          : size == 1 ? static_cast<unsigned long long>(va_arg(args, unsigned long))
                                                      : va_arg(args, unsigned int);
-            std::snprintf(buffer, sizeof buffer, (spec + "ll" + char(conv)).c_str(), v);
+            std::snprintf(buffer, sizeof buffer, (conversion + "ll" + char(conv)).c_str(), v);
             out += QString::fromLatin1(buffer).toStdU16String();
             break;
         }

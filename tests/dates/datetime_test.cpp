@@ -41,7 +41,7 @@ TEST(GetDATEFromQDateTime, Table)
         {QDateTime(QDate(9999, 12, 31), QTime(0, 0)), 2958465.0},
         {QDateTime(QDate(4500, 12, 31), QTime(12, 0)), 949997.5},
         {QDateTime(QDate(2008, 1, 1), QTime(3, 0, 0, 999)), 39448.125}, // milliseconds dropped
-        // The wall-clock fields count, whatever the time spec.
+        // The wall-clock fields count, whatever the QDateTime's time zone setting.
         {QDateTime(QDate(2008, 1, 1), QTime(3, 0), Qt::UTC), 39448.125},
         {QDateTime(QDate(2008, 1, 1), QTime(3, 0), Qt::OffsetFromUTC, -5 * 3600), 39448.125},
         // No date, or one the DATE rule cannot hold.

@@ -51,7 +51,7 @@ TEST(LoadImageW, DecodesEveryDepthAndRowOrder)
     // 2 x 2 pictures: top row red, green; bottom row blue, white.
     const QRgb expected[2][2] = {{qRgb(255, 0, 0), qRgb(0, 255, 0)}, {qRgb(0, 0, 255), qRgb(255, 255, 255)}};
     const std::vector<quint32> palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    struct Row { const char *what; DibSpec spec; };
+    struct Row { const char *what; DibSpec dib; };
     DibSpec bpp24;            // rows bottom-up: first stored row is the bottom one
     bpp24.pixels = Bytes({255, 0, 0, 255, 255, 255, 0, 0}) + Bytes({0, 0, 255, 0, 255, 0, 0, 0});
     DibSpec topDown = bpp24;
@@ -78,7 +78,7 @@ TEST(LoadImageW, DecodesEveryDepthAndRowOrder)
                         {"4 bpp", bpp4},   {"32 bpp", bpp32},           {"16 bpp", bpp16},
                         {"32 bpp bit fields", fields32}};
     for (const Row &row : rows) {
-        const QImage image = Decode(MakeDib(row.spec));
+        const QImage image = Decode(MakeDib(row.dib));
         ASSERT_EQ(image.size(), QSize(2, 2)) << row.what;
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 2; ++x)
