@@ -12,7 +12,7 @@
 constexpr double TsNoDate = 949998.0;
 
 /**
- * Converts the wall-clock fields of @p dateTime (whatever its time spec) to a DATE by the OLE
+ * Converts the wall-clock fields of @p dateTime (whatever its time zone setting) to a DATE by the OLE
  * Automation rule. Seconds are whole; milliseconds are dropped.
  *
  * @return the DATE, or TsNoDate (949998.0) for an invalid or null @p dateTime and for a year
