@@ -14,7 +14,8 @@ for target in "$root"/build-fuzz/bin/fuzz_*; do
     mkdir -p "$corpus"
     seeds=$root/fuzz/seeds/${name#fuzz_}
     echo "-- $name for ${seconds}s"
-    if ! "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "$corpus" \
+    if ! "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+            -artifact_prefix="$root/build-fuzz/$name-" "$corpus" \
             $( [ -d "$seeds" ] && echo "$seeds" ) > "$root/build-fuzz/$name.log" 2>&1; then
         tail -n 60 "$root/build-fuzz/$name.log"
         status=1

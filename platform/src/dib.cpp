@@ -81,8 +81,11 @@ QImage DecodeDib(const unsigned char *bytes, std::size_t size, const Map3DColors
     if (compression == BI_BITFIELDS) {
         if (bpp != 16 && bpp != 32)
             return QImage();
-        // Masks follow a plain info header; later header versions carry them inside.
+        // Masks follow a plain info header; later header versions (52 bytes and more) carry them
+        // inside. A header between the two has no room for them.
         const unsigned char *masks = bytes + 40;
+        if (headerSize > 40 && headerSize < 52)
+            return QImage();
         if (headerSize == 40) {
             if (size - pos < 12)
                 return QImage();

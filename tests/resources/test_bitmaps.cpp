@@ -117,6 +117,17 @@ TEST(LoadImageW, RefusesDamagedOrUnsupportedBitmaps)
         change(s);
         return MakeDib(s);
     };
+    // Regression (found by fuzzing): a bit-field bitmap whose header is longer than a plain info
+    // header but too short to hold the masks had them read from past the header.
+    QByteArray shortMaskHeader = with([](DibSpec &s) {
+        s.bpp = 32;
+        s.compression = 3;
+        s.width = 1;
+        s.height = 1;
+        s.pixels = QByteArray(4, '\x7f');
+    });
+    shortMaskHeader[0] = char(45);
+    shortMaskHeader.insert(40, QByteArray(5, '\xff'));
     QByteArray hugeHeader = MakeDib(ok);
     hugeHeader[0] = char(0xFF);
     hugeHeader[1] = char(0xFF);
@@ -134,6 +145,7 @@ TEST(LoadImageW, RefusesDamagedOrUnsupportedBitmaps)
         {"7 bits per pixel", with([](DibSpec &s) { s.bpp = 7; })},
         {"run-length compression", with([](DibSpec &s) { s.compression = 1; })},
         {"bit fields at 24 bpp", with([](DibSpec &s) { s.compression = 3; })},
+        {"bit fields with a 45-byte header", shortMaskHeader},
         {"colour table past the end", with([](DibSpec &s) { s.bpp = 8; s.colorsUsed = 0x40000000; })},
         {"missing colour table", with([](DibSpec &s) { s.bpp = 8; s.pixels = QByteArray(8, '\0'); })},
     };
