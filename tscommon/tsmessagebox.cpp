@@ -46,7 +46,8 @@ std::u16string FormatMessageText(const std::u16string &format, va_list args)
             width = va_arg(args, int);
             if (width < 0) {
                 left = true;
-                width = -width;
+                conversion.push_back('-'); // numbers are padded by snprintf
+                width = width < -4096 ? 4096 : -width; // INT_MIN has no positive counterpart
             }
             ++i;
         } else {

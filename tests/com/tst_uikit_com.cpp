@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 using tstest::ComScope;
 using tstest::Counter;
@@ -310,6 +311,8 @@ TEST(GetCallBackValue, NullDataModelThrowsEPointer)
 
 TEST(TsUIKitClass, AssignmentReturnsItself)
 {
+    static_assert(std::is_empty<TsUIKit>::value && !std::is_polymorphic<TsUIKit>::value,
+                  "no data members and no virtual functions");
     TsUIKit a;
     const TsUIKit b;
     EXPECT_EQ(&(a = b), &a);

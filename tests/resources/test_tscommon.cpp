@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 
 using tstest::ScopedEnv;
@@ -138,6 +139,9 @@ TEST(FormatMessageText, PrintfDirectives)
     EXPECT_EQ(Format(u"%c%c 100%%", int(u'O'), int(u'K')), u"OK 100%");
     EXPECT_EQ(Format(u"%s", static_cast<const char16_t *>(nullptr)), u"(null)");
     EXPECT_EQ(Format(u"%y %", 1), u"%y %") << "unknown directives and a trailing % stay as they are";
+    EXPECT_EQ(Format(u"[%*d][%*s]", -4, 7, -3, u"a"), u"[7   ][a  ]") << "a negative * width pads on the right";
+    EXPECT_EQ(Format(u"[%*d]", INT_MIN, 7), u"[7" + std::u16string(4095, u' ') + u"]")
+        << "regression: the most negative * width was negated past the int range";
 }
 
 TEST(TsMessageBox, ShowsTheModuleTextWithCaptionAndIcon)
