@@ -4,6 +4,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 bash "$root/scripts/build.sh" fuzz
+# Same run-time options as the sanitized tests (see cmake/TsSanitizers.cmake).
+export ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0
 export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp
 export QT_QPA_PLATFORM=offscreen
 status=0
