@@ -8,4 +8,4 @@ bash "$root/scripts/build.sh" normal
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ $# -eq 0 ]; then
     set -- --screenshots "$root/build/screenshots"
 fi
-exec "$root/build/bin/gallery" "$@"
+exec "$root/build/bin/tsuikit-gallery" "$@"

@@ -1,6 +1,6 @@
 // Browsing of the Windows network: domains, their computers, and the directory service.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 #include <list>

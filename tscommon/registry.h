@@ -1,6 +1,6 @@
 // Read access to registry keys of the product.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 // Descriptions of system and network error codes.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 // Writes the description of the Win32 or network status `code` into `buffer` (`size` units, the

@@ -1,6 +1,6 @@
 // The product's installation folder.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 // Buffer size, in UTF-16 units, that callers of the common library pass.

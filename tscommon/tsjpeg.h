@@ -1,6 +1,6 @@
 // Pictures of a language module.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 // Decodes the resource `id` of type "JPEG" of `module` into a new bitmap, at the picture's own size

@@ -6,18 +6,32 @@
 #include <QMutex>
 #include <QString>
 
-#ifndef TS_DEFAULT_LANG_DIR
-#define TS_DEFAULT_LANG_DIR "/usr/share/tessaro/lang"
+#include <dlfcn.h>
+
+#ifndef TS_LANG_RELATIVE_DIR
+#define TS_LANG_RELATIVE_DIR "../share/tessaro/lang"
 #endif
 
 namespace {
+
+// The folder of this library's own file, wherever it was installed or built.
+QString LibraryDir()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void *>(&LoadTsLang), &info) == 0 || !info.dli_fname)
+        return QString();
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+}
 
 QString LangDir()
 {
     const QByteArray env = qgetenv("TS_LANG_DIR");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
-    return QStringLiteral(TS_DEFAULT_LANG_DIR);
+    const QString libDir = LibraryDir();
+    if (libDir.isEmpty())
+        return QString();
+    return QDir::cleanPath(QDir(libDir).filePath(QStringLiteral(TS_LANG_RELATIVE_DIR)));
 }
 
 QString ModuleFileName(LANGID id)
@@ -72,8 +86,9 @@ HINSTANCE OpenSamePrimary(const QDir &dir, LANGID langId)
 HINSTANCE LoadTsLang(LANGID langId, DWORD flags)
 {
     Q_UNUSED(flags);
-    const QDir dir(LangDir());
-    if (!dir.exists())
+    const QString folder = LangDir();
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
         return nullptr;
     const LANGID english = LANGID(MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT));
     const LANGID candidates[] = {langId, LANGID(MAKELANGID(PRIMARYLANGID(langId), SUBLANG_DEFAULT))};

@@ -1,10 +1,11 @@
 // Language modules of the product.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 // Opens the language module (compiled resources) of `langId`, falling back to the module of the same
 // primary language and then to English. Modules are read from the folder named by the environment
-// variable TS_LANG_DIR, else from the installed language folder. Returns null when no module can be
+// variable TS_LANG_DIR, else from the language folder installed beside this library
+// (share/tessaro/lang under the same prefix). Returns null when no module can be
 // opened. Modules stay loaded for the life of the process; `flags` is reserved and must be 0.
 TSCOMMON_API HINSTANCE LoadTsLang(LANGID langId, DWORD flags);

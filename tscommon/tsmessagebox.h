@@ -1,6 +1,6 @@
 // Message boxes whose text comes from a language module.
 #pragma once
-#include "tscommonglobal.h"
+#include "tscommon_export.h"
 #include "tswin.h"
 
 #include <cstdarg>

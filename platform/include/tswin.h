@@ -9,7 +9,7 @@
 #include <atlbase.h>
 #include <atlcomcli.h>
 #else
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/oleauto.h"
 #include "tsw/atl.h"

@@ -1,6 +1,6 @@
 // Conversions between GDI bitmap handles and Qt pictures (the Qt Windows-extras interface).
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 
 #include <QImage>

@@ -4,7 +4,7 @@
 
 #include <QTemporaryFile>
 
-#include "foundation/resourcetext.h"
+#include "foundation/resourcetext_p.h"
 #include "resbuilder.h"
 
 using tsuikit::LoadResourceText;

@@ -1,6 +1,6 @@
 #include "foundation/datetime.h"
 
-#include "foundation/resourcetext.h"
+#include "foundation/resourcetext_p.h"
 
 #include <memory>
 #include <new>

@@ -1,4 +1,4 @@
-#include "foundation/resourcetext.h"
+#include "foundation/resourcetext_p.h"
 
 #include "tslang.h"
 

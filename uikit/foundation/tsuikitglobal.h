@@ -4,13 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "tsuikit_export.h"
 #include "tswin.h"
-
-#if defined(TSUIKIT_BUILD)
-#define TSUIKIT_EXPORT Q_DECL_EXPORT
-#else
-#define TSUIKIT_EXPORT Q_DECL_IMPORT
-#endif
 
 // Text in exported signatures: 16-bit UTF-16 code units, whatever the width of wchar_t.
 typedef std::basic_string<WCHAR> WString;

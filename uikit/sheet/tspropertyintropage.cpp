@@ -6,7 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "foundation/resourcetext.h"
+#include "foundation/resourcetext_p.h"
 #include "sheet/tspropertysheet.h"
 #include "tswinqt.h"
 

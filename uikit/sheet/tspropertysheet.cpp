@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "foundation/resourcetext.h"
+#include "foundation/resourcetext_p.h"
 #include "sheet/tspropertypage.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The ATL pieces the library uses: CAtlException, CComBSTR, CComVariant and CComPtr, in the
 // throwing configuration (allocation failures raise CAtlException).
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/oleauto.h"
 #include "tsw/com.h"

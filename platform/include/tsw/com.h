@@ -1,6 +1,6 @@
 // The in-process COM core: IUnknown, memory streams, marshalling, apartments and class objects.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/oleauto.h"
 

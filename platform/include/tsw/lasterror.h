@@ -1,6 +1,6 @@
 // The per-thread last-error value of the system calls.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 
 TSPLATFORM_API DWORD GetLastError();

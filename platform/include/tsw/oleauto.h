@@ -1,6 +1,6 @@
 // OLE Automation: BSTR, VARIANT, SAFEARRAY.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 
 struct IUnknown;

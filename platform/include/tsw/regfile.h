@@ -24,7 +24,7 @@
 // kept; inputs and counts are bounded by the limits below, beyond which further keys or values are
 // dropped and the report says so.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/registry.h"
 #include "tsw/types.h"
 

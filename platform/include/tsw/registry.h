@@ -14,7 +14,7 @@
 // Handles are never reused within a process, so a closed handle stays invalid
 // (ERROR_INVALID_HANDLE). All calls are thread-safe.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/time.h"
 

@@ -6,7 +6,7 @@
 // whole load. Module, resource and bitmap handles are checked against registries of live objects, so
 // a stale or made-up handle is answered like a missing one and never dereferenced.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/lasterror.h"
 

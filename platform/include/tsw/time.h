@@ -1,6 +1,6 @@
 // Clocks, calendar records, file times, automation dates and the locale's date and time texts.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/lasterror.h"
 

@@ -174,6 +174,6 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
 
 #define WINAPI
 #define STDMETHODCALLTYPE
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #define STDAPI extern "C" TSPLATFORM_API HRESULT
 #define WINAPI_EXPORT TSPLATFORM_API

@@ -1,6 +1,6 @@
 // Message boxes.
 #pragma once
-#include "tsw/export.h"
+#include "tsplatform_export.h"
 #include "tsw/types.h"
 
 // Buttons.
