@@ -235,6 +235,6 @@ TEST(LoadTsLang, DamagedExactModuleFallsBackToEnglish)
 TEST(LoadTsLang, DefaultFolderWithoutEnvironment)
 {
     tstest::ScopedEnv env("TS_LANG_DIR", nullptr);
-    // The build's language folder is the compiled-in default.
+    // Without the variable: share/tessaro/lang beside the library's folder, as in an install.
     EXPECT_EQ(QText(LoadTsLang(0x0407, 0), 61407), QStringLiteral("Abbrechen"));
 }

@@ -1,4 +1,5 @@
-// Language id, install path, error texts and message boxes.
+// The common library's install path, error texts, message formatting and message box.
+#include "messageboxwatch.h"
 #include "resbuilder.h"
 #include "testenv.h"
 
@@ -7,49 +8,14 @@
 #include "tsmessagebox.h"
 #include "tswin.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 
+using tstest::OnNextBox;
 using tstest::ScopedEnv;
-
-TEST(GetUserDefaultLangID, FromTheLocaleVariables)
-{
-    struct Row { const char *lcAll; const char *lcMessages; const char *lang; LANGID expected; };
-    const Row rows[] = {
-        {"en_US.UTF-8", nullptr, nullptr, 0x0409},
-        {"de_DE.UTF-8", nullptr, nullptr, 0x0407},
-        {"fr_FR.UTF-8", nullptr, nullptr, 0x040C},
-        {"ja_JP.UTF-8", nullptr, nullptr, 0x0411},
-        {"de_AT.UTF-8", nullptr, nullptr, 0x0C07},
-        {"fr_CA", nullptr, nullptr, 0x0C0C},
-        {"en_GB.ISO-8859-1", nullptr, nullptr, 0x0809},
-        {"pt_BR.UTF-8@euro", nullptr, nullptr, 0x0416},
-        {"zh_TW.UTF-8", nullptr, nullptr, 0x0404},
-        {"de", nullptr, nullptr, 0x0407},             // language alone: its main country
-        {"de_XX.UTF-8", nullptr, nullptr, 0x0407},    // unknown country
-        {"xx_YY.UTF-8", nullptr, nullptr, 0x0409},    // unknown language: English
-        {"C", nullptr, nullptr, 0x0409},
-        {"POSIX", nullptr, nullptr, 0x0409},
-        {"C.UTF-8", nullptr, nullptr, 0x0409},
-        {nullptr, "fr_FR.UTF-8", "de_DE.UTF-8", 0x040C}, // LC_MESSAGES before LANG
-        {"", "", "ja_JP.UTF-8", 0x0411},                 // empty values do not count
-        {"de_DE.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8", 0x0407},
-        {nullptr, nullptr, nullptr, 0x0409},
-    };
-    for (const Row &row : rows) {
-        ScopedEnv a("LC_ALL", row.lcAll), m("LC_MESSAGES", row.lcMessages), l("LANG", row.lang);
-        EXPECT_EQ(GetUserDefaultLangID(), row.expected)
-            << (row.lcAll ? row.lcAll : "-") << " / " << (row.lcMessages ? row.lcMessages : "-") << " / "
-            << (row.lang ? row.lang : "-");
-    }
-}
 
 TEST(GetInstallPath, EnvironmentAndLimits)
 {
@@ -113,20 +79,6 @@ std::u16string Format(const char16_t *format, ...)
     return out;
 }
 
-// Runs `inspect` on the next modal message box, then presses its button `press` (or closes it).
-void OnNextBox(std::function<void(QMessageBox *)> inspect, QMessageBox::StandardButton press)
-{
-    QTimer::singleShot(0, [inspect, press] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        inspect(box);
-        if (press == QMessageBox::NoButton)
-            box->reject();
-        else
-            box->button(press)->click();
-    });
-}
-
 } // namespace
 
 TEST(FormatMessageText, PrintfDirectives)
@@ -164,38 +116,4 @@ TEST(TsMessageBox, ShowsTheModuleTextWithCaptionAndIcon)
     EXPECT_EQ(TsMessageBox(nullptr, nullptr, MB_ICONERROR, u"Help", 33), IDOK);
     EXPECT_TRUE(text.isEmpty()) << "no module: an empty text";
     FreeLibrary(module);
-}
-
-TEST(MessageBoxW, ButtonsAndResults)
-{
-    struct Row { UINT type; QMessageBox::StandardButton press; int expected; };
-    const Row rows[] = {
-        {MB_OK, QMessageBox::Ok, IDOK},
-        {MB_OK, QMessageBox::NoButton, IDOK},
-        {MB_OKCANCEL, QMessageBox::Cancel, IDCANCEL},
-        {MB_OKCANCEL, QMessageBox::NoButton, IDCANCEL},
-        {MB_YESNO, QMessageBox::No, IDNO},
-        {MB_YESNOCANCEL | MB_DEFBUTTON2, QMessageBox::Yes, IDYES},
-        {MB_ABORTRETRYIGNORE, QMessageBox::Ignore, IDIGNORE},
-        {MB_RETRYCANCEL, QMessageBox::Retry, IDRETRY},
-    };
-    for (const Row &row : rows) {
-        OnNextBox([](QMessageBox *) {}, row.press);
-        EXPECT_EQ(MessageBoxW(nullptr, u"text", u"caption", row.type), row.expected) << "type " << row.type;
-    }
-    EXPECT_EQ(MessageBoxW(nullptr, u"text", u"caption", 0x0F), 0) << "unknown button set";
-
-    QWidget owner;
-    QString ownerTitle;
-    QWidget *parent = nullptr;
-    OnNextBox([&](QMessageBox *box) { parent = box->parentWidget(); ownerTitle = box->windowTitle(); },
-              QMessageBox::Ok);
-    EXPECT_EQ(MessageBoxA(reinterpret_cast<HWND>(&owner), "täxt", nullptr, MB_OK), IDOK);
-    EXPECT_EQ(parent, &owner);
-    EXPECT_TRUE(ownerTitle.isEmpty());
-
-    int bogus = 0;
-    OnNextBox([&](QMessageBox *box) { parent = box->parentWidget(); }, QMessageBox::Ok);
-    EXPECT_EQ(MessageBoxW(reinterpret_cast<HWND>(&bogus), u"x", u"y", MB_OK), IDOK);
-    EXPECT_EQ(parent, nullptr) << "an unknown window handle is not used";
 }
