@@ -20,4 +20,5 @@
 #include "tsw/time.h"
 #include "tsw/user.h"
 #include "tsw/system.h"
+#include "tsw/message.h"
 #endif
