@@ -46,7 +46,8 @@ public:
     {
         std::u16string token;
         while (Next(token)) {
-            if (QString::fromStdU16String(token).compare(QLatin1String("STRINGTABLE"), Qt::CaseInsensitive))
+            if (m_isString
+                || QString::fromStdU16String(token).compare(QLatin1String("STRINGTABLE"), Qt::CaseInsensitive))
                 continue;
             do { // options (LANGUAGE, memory flags) up to the block
                 if (!Next(token))
