@@ -41,9 +41,19 @@ QString ModuleFileName(LANGID id)
 }
 
 // Opened modules by file path. Handles are never released: callers keep them for the life of the
-// process, and the same file always answers with the same handle.
-QMutex s_mutex;
-QMap<QString, HINSTANCE> *s_modules = new QMap<QString, HINSTANCE>;
+// process, and the same file always answers with the same handle. Built on first use, as other
+// libraries' static initialisers may open a module before this file's would have run; never
+// destroyed, as their destructors may too.
+struct ModuleCache {
+    QMutex mutex;
+    QMap<QString, HINSTANCE> modules;
+};
+
+ModuleCache &Cache()
+{
+    static ModuleCache *cache = new ModuleCache;
+    return *cache;
+}
 
 HINSTANCE OpenModule(const QString &path)
 {
@@ -51,8 +61,9 @@ HINSTANCE OpenModule(const QString &path)
     if (!info.isFile())
         return nullptr;
     const QString key = info.canonicalFilePath();
-    QMutexLocker lock(&s_mutex);
-    if (HINSTANCE cached = s_modules->value(key))
+    ModuleCache &cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    if (HINSTANCE cached = cache.modules.value(key))
         return cached;
     HINSTANCE module = LoadLibraryExW(reinterpret_cast<LPCWSTR>(key.utf16()), nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE);
@@ -62,7 +73,7 @@ HINSTANCE OpenModule(const QString &path)
         module = nullptr;
     }
     if (module)
-        s_modules->insert(key, module);
+        cache.modules.insert(key, module);
     return module;
 }
 

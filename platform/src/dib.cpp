@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
 namespace tsw {
 
@@ -11,6 +10,7 @@ namespace {
 constexpr std::uint32_t BI_RGB = 0;
 constexpr std::uint32_t BI_BITFIELDS = 3;
 constexpr std::int64_t kMaxSide = 32768;
+constexpr std::int64_t kMaxPixels = std::int64_t(1) << 24; // 64 MiB decoded
 
 std::uint32_t Dword(const unsigned char *p)
 {
@@ -54,6 +54,49 @@ QRgb MapGrey(QRgb c, const Map3DColors *map3d)
     }
 }
 
+void PutDword(QByteArray &out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.append(char((v >> (8 * i)) & 0xFF));
+}
+
+// 1-, 4-, 8- and 24-bit pictures through Qt's BMP reader, behind a file header and a plain 40-byte
+// info header: indexed pictures arrive with their colour tables, where the system colours go.
+// The caller has checked that the colour table and every row are there.
+QImage DecodeThroughQt(const unsigned char *bytes, std::uint32_t headerSize, std::uint64_t tableEntries,
+                       std::uint64_t stride, std::int64_t height, const Map3DColors *map3d)
+{
+    const unsigned bpp = bytes[14] | (bytes[15] << 8);
+    const std::uint32_t colours = bpp <= 8 ? std::uint32_t(std::min<std::uint64_t>(tableEntries, 1u << bpp)) : 0;
+    const std::uint64_t pixelBytes = stride * std::uint64_t(height);
+    QByteArray file;
+    file.reserve(int(14 + 40 + 4 * colours + pixelBytes));
+    file.append("BM", 2);
+    PutDword(file, std::uint32_t(14 + 40 + 4 * colours + pixelBytes));
+    PutDword(file, 0);
+    PutDword(file, 14 + 40 + 4 * colours);
+    PutDword(file, 40);
+    file.append(reinterpret_cast<const char *>(bytes) + 4, 12); // sides, planes, depth
+    PutDword(file, 0);                                          // BI_RGB
+    file.append(reinterpret_cast<const char *>(bytes) + 20, 12); // image size, resolution
+    PutDword(file, colours);
+    PutDword(file, 0);
+    file.append(reinterpret_cast<const char *>(bytes) + headerSize, int(4 * colours));
+    file.append(reinterpret_cast<const char *>(bytes) + headerSize + 4 * tableEntries, int(pixelBytes));
+
+    QImage image;
+    if (!image.loadFromData(file, "BMP"))
+        return QImage();
+    if (bpp <= 8) {
+        QVector<QRgb> table = image.colorTable();
+        table.resize(int(1u << bpp)); // indices past the table read as black
+        for (int i = 0; i < table.size(); ++i)
+            table[i] = i < int(colours) ? MapGrey(table[i], map3d) : qRgb(0, 0, 0);
+        image.setColorTable(table);
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 QImage DecodeDib(const unsigned char *bytes, std::size_t size, const Map3DColors *map3d)
@@ -72,6 +115,10 @@ QImage DecodeDib(const unsigned char *bytes, std::size_t size, const Map3DColors
     const bool topDown = rawHeight < 0;
     const std::int64_t height = topDown ? -rawHeight : rawHeight;
     if (planes != 1 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+        return QImage();
+    // The decoded picture takes 4 bytes a pixel whatever the depth: a 1-bit bitmap of a few
+    // megabytes would otherwise ask for gigabytes.
+    if (width * height > kMaxPixels)
         return QImage();
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return QImage();
@@ -105,26 +152,20 @@ QImage DecodeDib(const unsigned char *bytes, std::size_t size, const Map3DColors
     }
 
     // Colour table: required for up to 8 bits, optional (and skipped) above.
-    std::vector<QRgb> palette;
     std::uint64_t tableEntries = colorsUsed;
     if (bpp <= 8 && tableEntries == 0)
         tableEntries = 1u << bpp;
     if (tableEntries > (size - pos) / 4)
         return QImage();
-    if (bpp <= 8) {
-        const std::uint64_t used = std::min<std::uint64_t>(tableEntries, 1u << bpp);
-        palette.resize(1u << bpp, qRgb(0, 0, 0)); // indices past the table read as black
-        for (std::uint64_t i = 0; i < used; ++i) {
-            const unsigned char *q = bytes + pos + 4 * i;
-            palette[i] = MapGrey(qRgb(q[2], q[1], q[0]), map3d);
-        }
-    }
+    const std::uint64_t stride = ((std::uint64_t(width) * bpp + 31) / 32) * 4;
+    if (stride * std::uint64_t(height) > size - pos - 4 * tableEntries)
+        return QImage();
+    if (bpp != 16 && bpp != 32)
+        return DecodeThroughQt(bytes, headerSize, tableEntries, stride, height, map3d);
     pos += 4 * tableEntries;
 
-    const std::uint64_t stride = ((std::uint64_t(width) * bpp + 31) / 32) * 4;
-    if (stride * std::uint64_t(height) > size - pos)
-        return QImage();
-
+    // Direct colour by bit masks. Not Qt's reader: it drops the alpha byte of 32-bit pixels and
+    // scales 5-bit channels to 248 at most and channels wider than 8 bits to nothing.
     QImage image(int(width), int(height), bpp == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return QImage();
@@ -133,30 +174,17 @@ QImage DecodeDib(const unsigned char *bytes, std::size_t size, const Map3DColors
         const unsigned char *row = bytes + pos + stride * std::uint64_t(topDown ? y : height - 1 - y);
         auto *out = reinterpret_cast<QRgb *>(image.scanLine(int(y)));
         for (std::int64_t x = 0; x < width; ++x) {
-            QRgb c;
-            switch (bpp) {
-            case 1: c = palette[(row[x >> 3] >> (7 - (x & 7))) & 1]; break;
-            case 4: c = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-            case 8: c = palette[row[x]]; break;
-            case 16: {
+            if (bpp == 16) {
                 const std::uint32_t p = row[2 * x] | (row[2 * x + 1] << 8);
-                c = qRgb(red.Value(p, 0), green.Value(p, 0), blue.Value(p, 0));
-                break;
-            }
-            case 24: c = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
-            default: {
+                out[x] = qRgb(red.Value(p, 0), green.Value(p, 0), blue.Value(p, 0));
+            } else if (compression == BI_RGB) {
                 const unsigned char *q = row + 4 * x;
-                if (compression == BI_RGB) {
-                    c = qRgba(q[2], q[1], q[0], q[3]);
-                } else {
-                    const std::uint32_t p = Dword(q);
-                    c = qRgba(red.Value(p, 0), green.Value(p, 0), blue.Value(p, 0),
-                              hasAlpha ? alpha.Value(p, 255) : 255);
-                }
-                break;
+                out[x] = qRgba(q[2], q[1], q[0], q[3]);
+            } else {
+                const std::uint32_t p = Dword(row + 4 * x);
+                out[x] = qRgba(red.Value(p, 0), green.Value(p, 0), blue.Value(p, 0),
+                               hasAlpha ? alpha.Value(p, 255) : 255);
             }
-            }
-            out[x] = c;
         }
     }
     return image;

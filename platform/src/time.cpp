@@ -76,16 +76,25 @@ bool ParseFixedClock(const char *text, std::int64_t &ticks)
     return true;
 }
 
+// TS_FIXED_CLOCK as the process found it at the first clock read; -1 when unset or unreadable. Read
+// once: getenv races with setenv, and the clock is read often.
+std::int64_t EnvironmentFixedClock()
+{
+    static const std::int64_t ticks = [] {
+        const char *fixed = std::getenv("TS_FIXED_CLOCK");
+        std::int64_t value;
+        return fixed && ParseFixedClock(fixed, value) ? value : std::int64_t(-1);
+    }();
+    return ticks;
+}
+
 // The present moment as a universal file time.
 std::int64_t NowTicks()
 {
     if (s_fixedClockSet.load())
         return s_fixedClock.load();
-    if (const char *fixed = std::getenv("TS_FIXED_CLOCK")) {
-        std::int64_t ticks;
-        if (ParseFixedClock(fixed, ticks))
-            return ticks;
-    }
+    if (const std::int64_t fixed = EnvironmentFixedClock(); fixed >= 0)
+        return fixed;
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     return UnixEpochTicks + std::int64_t(now.tv_sec) * TicksPerSecond + now.tv_nsec / 100;

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QPalette>
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 using tstest::DibSpec;
@@ -61,6 +63,9 @@ TEST(LoadImageW, DecodesEveryDepthAndRowOrder)
     bpp8.bpp = 8;
     bpp8.palette = palette;
     bpp8.pixels = Bytes({2, 3, 0, 0, 0, 1, 0, 0});
+    DibSpec bpp8TopDown = bpp8;
+    bpp8TopDown.height = -2;
+    bpp8TopDown.pixels = Bytes({0, 1, 0, 0, 2, 3, 0, 0});
     DibSpec bpp4 = bpp8;
     bpp4.bpp = 4;
     bpp4.pixels = Bytes({0x23, 0, 0, 0, 0x01, 0, 0, 0});
@@ -75,6 +80,7 @@ TEST(LoadImageW, DecodesEveryDepthAndRowOrder)
     fields32.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
     fields32.pixels = Bytes({0, 0, 255, 0, 255, 255, 255, 0, 255, 0, 0, 0, 0, 255, 0, 0});
     const Row rows[] = {{"24 bpp", bpp24}, {"24 bpp top-down", topDown}, {"8 bpp", bpp8},
+                        {"8 bpp top-down", bpp8TopDown},
                         {"4 bpp", bpp4},   {"32 bpp", bpp32},           {"16 bpp", bpp16},
                         {"32 bpp bit fields", fields32}};
     for (const Row &row : rows) {
@@ -148,9 +154,38 @@ TEST(LoadImageW, RefusesDamagedOrUnsupportedBitmaps)
         {"bit fields with a 45-byte header", shortMaskHeader},
         {"colour table past the end", with([](DibSpec &s) { s.bpp = 8; s.colorsUsed = 0x40000000; })},
         {"missing colour table", with([](DibSpec &s) { s.bpp = 8; s.pixels = QByteArray(8, '\0'); })},
+        {"more pixels than a picture may have", with([](DibSpec &s) {
+             s.bpp = 1;
+             s.palette = {0, 0xFFFFFF};
+             s.width = 8192;
+             s.height = 4096;
+             s.pixels = QByteArray(8192 / 8 * 4096, '\x55');
+         })},
     };
     for (const Row &row : rows)
         EXPECT_TRUE(Decode(row.dib).isNull()) << row.what;
+}
+
+// 64 MiB of 1-bit rows are 2 GiB of decoded pixels: refused before any of them is allocated.
+TEST(LoadImageW, RefusesAHugeOneBitBitmapWithoutDecodingIt)
+{
+    DibSpec s;
+    s.bpp = 1;
+    s.palette = {0, 0xFFFFFF};
+    s.width = 16000; // rows of 2000 bytes
+    s.height = 32768;
+    s.pixels = QByteArray(2000 * 32768, '\x55');
+    const QByteArray file = ResBuilder().Add(2, 1, MakeDib(s)).Bytes();
+    s.pixels.clear();
+    HMODULE module = TswLoadResourceModuleFromMemory(file.constData(), std::size_t(file.size()));
+    ASSERT_NE(module, nullptr);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_EQ(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, 0), nullptr);
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_BAD_FORMAT));
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256L * 1024) << "peak grew by this many KiB";
+    FreeLibrary(module);
 }
 
 TEST(LoadImageW, IndexPastTheColourTableReadsBlack)

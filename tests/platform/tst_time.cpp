@@ -216,33 +216,62 @@ TEST(FileTime, CountsHundredNanosecondsFrom1601)
 
 // ---- clocks and the local zone ---------------------------------------------------------------
 
-TEST(Clock, FollowsTheSeamAndTheEnvironment)
+TEST(Clock, FollowsTheSeam)
 {
-    {
-        tstest::ScopedEnv tz("TZ", "UTC");
-        FixedClock clock(Make(2008, 1, 3, 12, 0, 0, 250));
-        SYSTEMTIME st;
-        GetSystemTime(&st);
-        EXPECT_EQ("2008-01-03 12:00:00.250 wd4", Show(st));
-        GetLocalTime(&st);
-        EXPECT_EQ("2008-01-03 12:00:00.250 wd4", Show(st));
-        // The seam wins over the environment.
-        tstest::ScopedEnv env("TS_FIXED_CLOCK", "2010-05-06T07:08:09");
-        GetSystemTime(&st);
-        EXPECT_EQ(2008, st.wYear);
-    }
-    {
-        tstest::ScopedEnv env("TS_FIXED_CLOCK", "2010-05-06T07:08:09.5Z");
-        SYSTEMTIME st;
-        GetSystemTime(&st);
-        EXPECT_EQ("2010-05-06 07:08:09.500 wd4", Show(st));
-    }
-    for (const char *bad : {"", "2010-05-06", "2010-13-06T07:08:09", "1500-01-01T00:00:00",
-                            "2010-05-06T07:08:09junk"}) {
-        tstest::ScopedEnv env("TS_FIXED_CLOCK", bad);
-        SYSTEMTIME st;
-        GetSystemTime(&st);
-        EXPECT_GE(st.wYear, 2024) << "an unreadable setting leaves the system clock: " << bad;
+    tstest::ScopedEnv tz("TZ", "UTC");
+    FixedClock clock(Make(2008, 1, 3, 12, 0, 0, 250));
+    SYSTEMTIME st;
+    GetSystemTime(&st);
+    EXPECT_EQ("2008-01-03 12:00:00.250 wd4", Show(st));
+    GetLocalTime(&st);
+    EXPECT_EQ("2008-01-03 12:00:00.250 wd4", Show(st));
+}
+
+namespace {
+
+// In a fresh process: the clock under TS_FIXED_CLOCK as it stands, then after the variable changed,
+// under the seam, and after the seam was lifted. Exits with 1 (and says why) on a surprise.
+void ReadTheClockFourTimes(const char *expected)
+{
+    SYSTEMTIME st;
+    GetSystemTime(&st);
+    const std::string first = Show(st);
+    const bool fixed = first.rfind("2010-", 0) == 0;
+    ::setenv("TS_FIXED_CLOCK", "2011-01-01T00:00:00", 1);
+    GetSystemTime(&st);
+    const std::string second = Show(st);
+    const SYSTEMTIME seamTime = Make(2008, 1, 3, 12);
+    FILETIME seam;
+    SystemTimeToFileTime(&seamTime, &seam);
+    TsSetFixedClock(&seam);
+    GetSystemTime(&st);
+    const std::string third = Show(st);
+    TsSetFixedClock(nullptr);
+    GetSystemTime(&st);
+    const std::string fourth = Show(st);
+    const bool ok = (expected ? first == expected : !fixed && st.wYear >= 2024)
+                    && (fixed ? second == first : second.rfind("2011-", 0) != 0)
+                    && third == "2008-01-03 12:00:00.000 wd4" && (fixed ? fourth == first : st.wYear >= 2024);
+    std::fprintf(stderr, "%s | %s | %s | %s\n", first.c_str(), second.c_str(), third.c_str(), fourth.c_str());
+    std::exit(ok ? 0 : 1);
+}
+
+} // namespace
+
+// TS_FIXED_CLOCK is read once, at the first clock read, so each setting needs a process of its own.
+TEST(ClockDeathTest, EnvironmentIsReadOnceAndTheSeamWinsOverIt)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Row { const char *setting; const char *expected; }; // null: the system clock
+    const Row rows[] = {{"2010-05-06T07:08:09.5Z", "2010-05-06 07:08:09.500 wd4"},
+                        {"2010-05-06 07:08:09", "2010-05-06 07:08:09.000 wd4"},
+                        {nullptr, nullptr}, {"", nullptr}, {"2010-05-06", nullptr},
+                        {"2010-13-06T07:08:09", nullptr}, {"1500-01-01T00:00:00", nullptr},
+                        {"2010-05-06T07:08:09junk", nullptr}};
+    for (const Row &row : rows) {
+        tstest::ScopedEnv env("TS_FIXED_CLOCK", row.setting);
+        EXPECT_EXIT(ReadTheClockFourTimes(row.expected), testing::ExitedWithCode(0), "")
+            << (row.setting ? row.setting : "(unset)");
     }
 }
 

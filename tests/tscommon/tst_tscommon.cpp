@@ -70,14 +70,14 @@ TEST(GetErrorText, KnownUnknownAndShortBuffers)
 
 namespace {
 
-std::u16string Format(const char16_t *format, ...)
+template <class... Args>
+std::u16string Format(const char16_t *format, const Args &...args)
 {
-    va_list args;
-    va_start(args, format);
-    std::u16string out = tscommon::FormatMessageText(format, args);
-    va_end(args);
-    return out;
+    const tscommon::MessageArg list[] = {tscommon::MessageArg(args)..., tscommon::MessageArg()};
+    return tscommon::FormatMessageText(format, list, sizeof...(Args));
 }
+
+enum Colour { Red = 3 };
 
 } // namespace
 
@@ -88,12 +88,26 @@ TEST(FormatMessageText, PrintfDirectives)
     EXPECT_EQ(Format(u"%u %x %X %lu %I64d", 7u, 255u, 255u, 8ul, 1234567890123LL), u"7 ff FF 8 1234567890123");
     EXPECT_EQ(Format(u"%s and %S", u"wide", "narrow ü"), u"wide and narrow ü");
     EXPECT_EQ(Format(u"[%6s][%-6s][%.2s]", u"ab", u"cd", u"xyz"), u"[    ab][cd    ][xy]");
-    EXPECT_EQ(Format(u"%c%c 100%%", int(u'O'), int(u'K')), u"OK 100%");
+    EXPECT_EQ(Format(u"%c%c 100%%", int(u'O'), u'K'), u"OK 100%");
     EXPECT_EQ(Format(u"%s", static_cast<const char16_t *>(nullptr)), u"(null)");
     EXPECT_EQ(Format(u"%y %", 1), u"%y %") << "unknown directives and a trailing % stay as they are";
     EXPECT_EQ(Format(u"[%*d][%*s]", -4, 7, -3, u"a"), u"[7   ][a  ]") << "a negative * width pads on the right";
     EXPECT_EQ(Format(u"[%*d]", INT_MIN, 7), u"[7" + std::u16string(4095, u' ') + u"]")
         << "regression: the most negative * width was negated past the int range";
+    EXPECT_EQ(Format(u"%x %x %d %u", -1, short(-1), 4294967295u, Red), u"ffffffff ffffffff -1 3")
+        << "integers as a variadic call would pass them";
+    EXPECT_EQ(Format(u"%s", reinterpret_cast<const unsigned short *>(u"ws")), u"ws");
+}
+
+// The text comes from a language module: what the arguments cannot fill is shown as written.
+TEST(FormatMessageText, DirectivesTheArgumentsDoNotFillStayAsWritten)
+{
+    EXPECT_EQ(Format(u"%s in %s", u"a"), u"a in %s") << "one %s too many";
+    EXPECT_EQ(Format(u"%d %s", u"a", 1), u"%d %s") << "swapped";
+    EXPECT_EQ(Format(u"%S|%s", u"wide", "narrow"), u"%S|%s") << "texts of the other width";
+    EXPECT_EQ(Format(u"%d %s %c", 1.5, nullptr, true), u"%d %s %c") << "types no directive takes";
+    EXPECT_EQ(Format(u"[%*d][%.*s]", u"x", 5, 2), u"[%*d][%.*s]") << "* without a number";
+    EXPECT_EQ(Format(u"%s %d", 1, 2), u"%s 2") << "a refused directive still uses up its argument";
 }
 
 TEST(TsMessageBox, ShowsTheModuleTextWithCaptionAndIcon)
@@ -115,5 +129,9 @@ TEST(TsMessageBox, ShowsTheModuleTextWithCaptionAndIcon)
     OnNextBox([&](QMessageBox *box) { text = box->text(); }, QMessageBox::Ok);
     EXPECT_EQ(TsMessageBox(nullptr, nullptr, MB_ICONERROR, u"Help", 33), IDOK);
     EXPECT_TRUE(text.isEmpty()) << "no module: an empty text";
+
+    OnNextBox([&](QMessageBox *box) { text = box->text(); }, QMessageBox::Ok);
+    EXPECT_EQ(TsMessageBox(nullptr, module, MB_ICONERROR, u"Help", 33, u"help.chm"), IDOK);
+    EXPECT_EQ(text, QStringLiteral("Cannot open help.chm (%d).")) << "an argument short";
     FreeLibrary(module);
 }

@@ -8,19 +8,18 @@ namespace tsuikit {
 
 namespace {
 
-// Chosen once, while the library is being loaded, before any export can be called. The module is
-// never released: texts may be asked for until the process ends.
-struct LanguageModuleHolder {
-    HINSTANCE module = LoadTsLang(GetUserDefaultLangID(), 0);
-};
-
-const LanguageModuleHolder s_language;
+// Chooses the module while the library is being loaded, from the locale the process starts with.
+// Whatever asks first, this or another library's initialiser, makes the choice.
+const HINSTANCE s_chosenAtLoad = LanguageModule();
 
 } // namespace
 
 HINSTANCE LanguageModule()
 {
-    return s_language.module;
+    // Chosen once per process, on first use. The module is never released: texts may be asked for
+    // until the process ends.
+    static const HINSTANCE module = LoadTsLang(GetUserDefaultLangID(), 0);
+    return module;
 }
 
 WString LoadResourceText(HINSTANCE module, UINT id)

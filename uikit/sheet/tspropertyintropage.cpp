@@ -20,10 +20,10 @@ constexpr UINT IdsWizardModeCheck = 713;
 CTsPropertyIntroPage::CTsPropertyIntroPage(QWidget *parent)
     : CTsPropertyPage(parent), m_wizardModeCheck(nullptr)
 {
+    // In every colour group, or the page turns grey whenever the dialog is not the active window.
     QPalette palette = this->palette();
     const COLORREF window = GetSysColor(COLOR_WINDOW);
-    palette.setBrush(QPalette::Active, QPalette::Window,
-                     QBrush(QColor(GetRValue(window), GetGValue(window), GetBValue(window))));
+    palette.setBrush(QPalette::Window, QBrush(QColor(GetRValue(window), GetGValue(window), GetBValue(window))));
     setPalette(palette);
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
@@ -43,10 +43,12 @@ void CTsPropertyIntroPage::SetInfo(HBITMAP bitmap, WString title, WString text, 
         return;
 
     auto *pictureLabel = new QLabel;
+    pictureLabel->setObjectName(QStringLiteral("introPicture"));
     pictureLabel->setPixmap(picture);
     pictureLabel->setScaledContents(true);
 
     auto *titleLabel = new QLabel(QStringFromWString(title));
+    titleLabel->setObjectName(QStringLiteral("introTitle"));
     titleLabel->setWordWrap(true);
     QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
@@ -57,9 +59,11 @@ void CTsPropertyIntroPage::SetInfo(HBITMAP bitmap, WString title, WString text, 
     titleLabel->setFont(titleFont);
 
     auto *textLabel = new QLabel(QStringFromWString(text));
+    textLabel->setObjectName(QStringLiteral("introText"));
     textLabel->setWordWrap(true);
 
     m_wizardModeCheck = new QCheckBox(tsuikit::ResourceQString(IdsWizardModeCheck));
+    m_wizardModeCheck->setObjectName(QStringLiteral("introWizardModeCheck"));
 
     auto *column = new QVBoxLayout;
     column->setContentsMargins(15, 15, 15, 15);

@@ -213,10 +213,11 @@ void CTsPropertySheet::CreateSheet()
 QWidget *CTsPropertySheet::CreateHeader(const WString &title, const WString &subtitle)
 {
     auto *header = new QWidget;
+    header->setObjectName(QStringLiteral("headerBand"));
+    // In every colour group, or the band turns grey whenever the dialog is not the active window.
     QPalette palette = header->palette();
     const COLORREF window = GetSysColor(COLOR_WINDOW);
-    palette.setBrush(QPalette::Active, QPalette::Window,
-                     QBrush(QColor(GetRValue(window), GetGValue(window), GetBValue(window))));
+    palette.setBrush(QPalette::Window, QBrush(QColor(GetRValue(window), GetGValue(window), GetBValue(window))));
     header->setPalette(palette);
     header->setBackgroundRole(QPalette::Window);
     header->setAutoFillBackground(true);

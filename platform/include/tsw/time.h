@@ -57,8 +57,8 @@ TSPLATFORM_API BOOL FileTimeToLocalFileTime(const FILETIME *fileTime, LPFILETIME
 
 // Test seam for the clock: while set, the present moment is this universal file time.
 // Null returns to the system clock. The environment variable TS_FIXED_CLOCK, holding a universal
-// time as "YYYY-MM-DDTHH:MM:SS[.mmm]", fixes the clock for a whole process in the same way; the
-// function takes precedence over it.
+// time as "YYYY-MM-DDTHH:MM:SS[.mmm]", fixes the clock for a whole process in the same way; it is
+// read once, at the first clock read, and the function takes precedence over it.
 TSPLATFORM_API void TsSetFixedClock(const FILETIME *universalNow);
 
 // Locale identifiers understood by the formatters.

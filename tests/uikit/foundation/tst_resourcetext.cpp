@@ -11,6 +11,10 @@ using tsuikit::LoadResourceText;
 
 namespace {
 
+// Asked for while the suite is being initialised: the suite links the loader's source after this
+// file, so the loader's own initialisers have not run yet.
+const HINSTANCE s_moduleAtStartUp = tsuikit::LanguageModule();
+
 HINSTANCE moduleFrom(const tstest::ResBuilder &builder)
 {
     const QByteArray &bytes = builder.Bytes();
@@ -74,6 +78,7 @@ TEST(LoadResourceText, MissingEntriesReadEmpty)
 TEST(LanguageModule, FollowsTheProcessLocale)
 {
     ASSERT_NE(tsuikit::LanguageModule(), nullptr);
+    EXPECT_EQ(s_moduleAtStartUp, tsuikit::LanguageModule()) << "the module asked for at start-up";
     const QByteArray lang = qgetenv("TS_EXPECT_LANG");
     const QString january = tsuikit::ResourceQString(723);
     const QString cancel = tsuikit::ResourceQString(61407);

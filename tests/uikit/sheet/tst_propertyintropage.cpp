@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTest>
 #include <memory>
 
 #include "sheet/tspropertyintropage.h"
@@ -36,7 +37,7 @@ CTsPropertyIntroPage *MakeIntro(bool showCheck = true)
 
 QCheckBox *CheckOf(CTsPropertyIntroPage *intro)
 {
-    return intro->findChild<QCheckBox *>();
+    return intro->findChild<QCheckBox *>(QStringLiteral("introWizardModeCheck"));
 }
 
 TEST(PropertyIntroPage, ContentsAfterSetInfo)
@@ -46,21 +47,16 @@ TEST(PropertyIntroPage, ContentsAfterSetInfo)
     EXPECT_STREQ(intro->metaObject()->className(), "CTsPropertyPage");
     EXPECT_TRUE(intro->autoFillBackground());
     const COLORREF window = GetSysColor(COLOR_WINDOW);
-    EXPECT_EQ(intro->palette().brush(QPalette::Active, QPalette::Window).color(),
-              QColor(GetRValue(window), GetGValue(window), GetBValue(window)));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) // not grey when inactive
+        EXPECT_EQ(intro->palette().color(group, QPalette::Window),
+                  QColor(GetRValue(window), GetGValue(window), GetBValue(window))) << "group " << group;
 
-    QLabel *picture = nullptr;
-    QLabel *title = nullptr;
-    QLabel *text = nullptr;
-    for (QLabel *label : intro->findChildren<QLabel *>()) {
-        if (!label->pixmap(Qt::ReturnByValue).isNull())
-            picture = label;
-        else if (label->text() == QStringLiteral("Welcome"))
-            title = label;
-        else if (label->text() == QStringLiteral("This wizard schedules a run."))
-            text = label;
-    }
+    auto *picture = intro->findChild<QLabel *>(QStringLiteral("introPicture"));
+    auto *title = intro->findChild<QLabel *>(QStringLiteral("introTitle"));
+    auto *text = intro->findChild<QLabel *>(QStringLiteral("introText"));
     ASSERT_TRUE(picture && title && text);
+    EXPECT_EQ(title->text(), QStringLiteral("Welcome"));
+    EXPECT_EQ(text->text(), QStringLiteral("This wizard schedules a run."));
     EXPECT_TRUE(picture->hasScaledContents());
     EXPECT_EQ(picture->pixmap(Qt::ReturnByValue).size(), QSize(60, 120));
     EXPECT_EQ(picture->pixmap(Qt::ReturnByValue).toImage().pixelColor(3, 3), QColor(Qt::darkBlue));
@@ -81,7 +77,7 @@ TEST(PropertyIntroPage, ContentsAfterSetInfo)
     // Laid out: the picture at the left keeps its width, the texts take the rest.
     intro->resize(500, 300);
     intro->show();
-    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(intro.get()));
     EXPECT_EQ(picture->width(), 60);
     EXPECT_LT(picture->geometry().right(), title->geometry().left());
     EXPECT_GT(picture->height(), 200); // stretched to the page's height

@@ -35,11 +35,7 @@ QPushButton *ButtonLabelled(QWidget *root, const QString &text)
 // The header band that the sheet put above `page`, or null when there is none.
 QWidget *HeaderOf(CTsPropertyPage *page)
 {
-    QWidget *container = page->parentWidget();
-    for (QWidget *child : container->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-        if (child != page)
-            return child;
-    return nullptr;
+    return page->parentWidget()->findChild<QWidget *>(QStringLiteral("headerBand"), Qt::FindDirectChildrenOnly);
 }
 
 QList<QLabel *> LabelsOf(QWidget *header)
@@ -262,8 +258,9 @@ TEST(PropertySheetFrame, HeaderBandHasBoldTitleSubtitlePictureAndSunkenLine)
     EXPECT_TRUE(header->autoFillBackground());
     EXPECT_EQ(header->backgroundRole(), QPalette::Window);
     const COLORREF window = GetSysColor(COLOR_WINDOW);
-    EXPECT_EQ(header->palette().brush(QPalette::Active, QPalette::Window).color(),
-              QColor(GetRValue(window), GetGValue(window), GetBValue(window)));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) // not grey when inactive
+        EXPECT_EQ(header->palette().color(group, QPalette::Window),
+                  QColor(GetRValue(window), GetGValue(window), GetBValue(window))) << "group " << group;
     ASSERT_NE(SunkenLineIn(header), nullptr);
 
     const QList<QLabel *> labels = LabelsOf(header);
