@@ -12,31 +12,38 @@
 
 namespace {
 
-QHeaderView *Header()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_headercolumns";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    Q_UNUSED(app);
-    static QStandardItemModel model(1, 4);
-    static QHeaderView *header = [] {
-        auto *view = new QHeaderView(Qt::Horizontal);
-        view->setModel(&model);
-        view->setMinimumSectionSize(0);
-        return view;
-    }();
-    return header;
-}
+QApplication *s_app = nullptr;
+QStandardItemModel *s_model = nullptr;
+QHeaderView *s_header = nullptr;
 
 } // namespace
 
+// The application and the header live for the whole run. One text is applied before fuzzing starts,
+// so that Qt's font set-up (whose caches the font library never frees) is not taken for a leak of
+// the first input.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    s_app = new QApplication(*argc, *argv);
+    s_model = new QStandardItemModel(1, 4);
+    s_header = new QHeaderView(Qt::Horizontal);
+    s_header->setModel(s_model);
+    s_header->setMinimumSectionSize(0);
+    SetHeaderColumnsSize(WString(u"120;80;200;"), s_header);
+    GetHeaderColumnsSize(s_header);
+    // Torn down before the leak check at exit, as a program would: the font library frees its
+    // caches only when the application's font database goes.
+    std::atexit([] {
+        delete s_header;
+        delete s_model;
+        delete s_app;
+    });
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    QHeaderView *header = Header();
+    QHeaderView *header = s_header;
     for (int i = 0; i < header->count(); ++i)
         header->resizeSection(i, 77);
     WString text;
