@@ -33,11 +33,12 @@ BlockTable &table()
     return *t;
 }
 
-tsplatform::FailureSeam s_seam;
+struct GlobalAllocations;
+using Seam = tsplatform::FailureSeam<GlobalAllocations>;
 
 bool injectedFailure()
 {
-    return s_seam.fail();
+    return Seam::fail();
 }
 
 Block *findLocked(HGLOBAL handle)
@@ -155,7 +156,7 @@ BOOL GlobalUnlock(HGLOBAL handle)
 
 UINT TsFailNextGlobalAllocations(UINT count, UINT after)
 {
-    return s_seam.arm(count, after);
+    return Seam::arm(count, after);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 using tstest::SeamReset;
 
@@ -117,6 +118,31 @@ TEST(Bstr, FailureSeamFailsExactlyTheNextAllocations)
     EXPECT_FALSE(SysReAllocStringLen(&keep, u"other", 5));
     EXPECT_EQ(contentOf(keep), u"keep");
     SysFreeString(keep);
+}
+
+// A seam armed on one thread fails that thread's allocations only.
+TEST(Bstr, FailureSeamsAreArmedPerThread)
+{
+    SeamReset reset;
+    struct Seam {
+        const char *name;
+        UINT (*arm)(UINT, UINT);
+        bool (*allocate)();
+    } seams[] = {
+        {"BSTR", TsFailNextBstrAllocations,
+         [] { BSTR s = SysAllocString(u"a"); SysFreeString(s); return s != nullptr; }},
+        {"global", TsFailNextGlobalAllocations,
+         [] { HGLOBAL g = GlobalAlloc(GMEM_FIXED, 1); GlobalFree(g); return g != nullptr; }},
+    };
+    for (const Seam &seam : seams) {
+        SCOPED_TRACE(seam.name);
+        seam.arm(1, 0);
+        bool other = false;
+        std::thread([&] { other = seam.allocate(); }).join();
+        EXPECT_TRUE(other) << "another thread's allocation failed";
+        EXPECT_FALSE(seam.allocate()) << "the armed failure was lost";
+        EXPECT_EQ(seam.arm(0, 0), 0u);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -127,7 +127,8 @@ TSPLATFORM_API LPVOID GlobalLock(HGLOBAL block);
 TSPLATFORM_API BOOL GlobalUnlock(HGLOBAL block);
 
 // Test seam: after `after` more successful block allocations or growths, the next `count` fail as
-// if memory had run out. Returns the number of failures that were still pending.
+// if memory had run out. Returns the number of failures that were still pending. Only the calling
+// thread's allocations are counted and failed.
 TSPLATFORM_API UINT TsFailNextGlobalAllocations(UINT count, UINT after = 0);
 
 // A stream over `block` (a new empty moveable block when null), starting at offset 0 with the
