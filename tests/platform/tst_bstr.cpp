@@ -189,6 +189,25 @@ TEST(CComBSTR, AttachDetachTransferOwnership)
     EXPECT_TRUE(!target);
 }
 
+// & hands out the slot for an out parameter, which writes without freeing: what the wrapper held
+// is let go first instead of leaking.
+TEST(CComBSTR, AddressOfLetsTheHeldValueGo)
+{
+    CComBSTR text(u"held");
+    BSTR *slot = &text;
+    EXPECT_EQ(*slot, nullptr);
+    *slot = SysAllocString(u"written");
+    EXPECT_EQ(contentOf(text), u"written");
+
+    bool destroyed = false;
+    auto *object = new tstest::Counter(tstest::IID_ITestCounter, &destroyed);
+    CComPtr<IUnknown> held(object);
+    object->Release();
+    IUnknown **out = &held;
+    EXPECT_EQ(*out, nullptr);
+    EXPECT_TRUE(destroyed);
+}
+
 TEST(CComBSTR, NullAndEmptyConstruction)
 {
     CComBSTR none(static_cast<LPCOLESTR>(nullptr));
