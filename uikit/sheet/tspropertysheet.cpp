@@ -137,12 +137,23 @@ CTsPropertySheet::CTsPropertySheet(QWidget *parent)
     m_finishButton = new QPushButton(ResourceQString(IdsFinish), m_parking);
     m_okButton = new QPushButton(ResourceQString(IdsOk), m_parking);
 
-    connect(m_cancelButton, SIGNAL(clicked()), this, SLOT(reject()));
-    connect(m_backButton, SIGNAL(clicked()), this, SLOT(OnBackButton()));
-    connect(m_nextButton, SIGNAL(clicked()), this, SLOT(OnNextButton()));
-    connect(m_finishButton, SIGNAL(clicked()), this, SLOT(OnFinishButton()));
-    connect(m_okButton, SIGNAL(clicked()), this, SLOT(OnOkButton()));
-    connect(m_wizardStack, SIGNAL(currentChanged(int)), this, SLOT(OnCurrentWidgetChanged(int)));
+    m_parking->setObjectName(QStringLiteral("tsParking"));
+    m_wizardStack->setObjectName(QStringLiteral("tsWizardStack"));
+    m_tabWidget->setObjectName(QStringLiteral("tsPageTabs"));
+    m_cancelButton->setObjectName(QStringLiteral("tsCancelButton"));
+    m_backButton->setObjectName(QStringLiteral("tsBackButton"));
+    m_nextButton->setObjectName(QStringLiteral("tsNextButton"));
+    m_finishButton->setObjectName(QStringLiteral("tsFinishButton"));
+    m_okButton->setObjectName(QStringLiteral("tsOkButton"));
+
+    // The slots are virtual: the connections reach a subclass's overrides.
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_backButton, &QPushButton::clicked, this, &CTsPropertySheet::OnBackButton);
+    connect(m_nextButton, &QPushButton::clicked, this, &CTsPropertySheet::OnNextButton);
+    connect(m_finishButton, &QPushButton::clicked, this, &CTsPropertySheet::OnFinishButton);
+    connect(m_okButton, &QPushButton::clicked, this, &CTsPropertySheet::OnOkButton);
+    connect(m_wizardStack, &QStackedWidget::currentChanged, this,
+            &CTsPropertySheet::OnCurrentWidgetChanged);
 }
 
 CTsPropertySheet::~CTsPropertySheet()
