@@ -12,11 +12,12 @@ namespace {
 // Largest byte length we hand out; keeps every size computation far from overflow.
 constexpr UINT MaxBstrBytes = 0x7ffffff0u;
 
-tsplatform::FailureSeam s_seam;
+struct BstrAllocations;
+using Seam = tsplatform::FailureSeam<BstrAllocations>;
 
 bool injectedFailure()
 {
-    return s_seam.fail();
+    return Seam::fail();
 }
 
 // A BSTR of `bytes` bytes, zero-filled, with its terminator; null when memory runs out.
@@ -106,5 +107,5 @@ UINT SysStringLen(BSTR text)
 
 UINT TsFailNextBstrAllocations(UINT count, UINT after)
 {
-    return s_seam.arm(count, after);
+    return Seam::arm(count, after);
 }

@@ -2,11 +2,12 @@
 #include "tsw/atl.h"
 #include "tsw/com.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <new>
 #include <mutex>
 #include <random>
-#include <vector>
 
 extern "C" {
 const IID IID_NULL = {0x00000000, 0x0000, 0x0000, {0, 0, 0, 0, 0, 0, 0, 0}};
@@ -82,9 +83,16 @@ struct MarshalTable {
     std::mt19937_64 tags{std::random_device{}()};
 };
 
+std::atomic<bool> s_marshalTableMade{false};
+
+// Made on first marshalling; throws std::bad_alloc when it cannot be (a later call tries again).
 MarshalTable &marshalTable()
 {
-    static MarshalTable *t = new MarshalTable; // entries may be released during static teardown
+    static MarshalTable *t = [] {
+        auto *made = new MarshalTable; // entries may be released during static teardown
+        s_marshalTableMade = true;
+        return made;
+    }();
     return *t;
 }
 
@@ -129,6 +137,8 @@ HRESULT claimMarshalledObject(IStream *stream, DataUse use, StreamRecord &record
     HRESULT hr = readRecord(stream, record);
     if (FAILED(hr))
         return hr;
+    if (!s_marshalTableMade)
+        return CO_E_OBJNOTCONNECTED;
     auto &t = marshalTable();
     std::lock_guard<std::mutex> lock(t.mutex);
     TableEntry *entry = nullptr;
@@ -146,21 +156,23 @@ HRESULT claimMarshalledObject(IStream *stream, DataUse use, StreamRecord &record
 
 void releaseApartmentData(ULONGLONG apartment)
 {
-    std::vector<IUnknown *> released;
+    if (!s_marshalTableMade)
+        return;
+    // The entries move over node by node (no allocation, nothing to fail), to be released outside
+    // the lock.
+    std::map<ULONGLONG, TableEntry> released;
     {
         auto &t = marshalTable();
         std::lock_guard<std::mutex> lock(t.mutex);
         for (auto it = t.entries.begin(); it != t.entries.end();) {
-            if (it->second.apartment == apartment) {
-                released.push_back(it->second.object);
-                it = t.entries.erase(it);
-            } else {
+            if (it->second.apartment == apartment)
+                released.insert(t.entries.extract(it++));
+            else
                 ++it;
-            }
         }
     }
-    for (IUnknown *object : released)
-        object->Release();
+    for (auto &entry : released)
+        entry.second.object->Release();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -264,12 +276,15 @@ HRESULT CoMarshalInterface(LPSTREAM stream, REFIID iid, LPUNKNOWN object, DWORD 
     record.version = RecordVersion;
     record.flags = flags;
     record.iid = iid;
-    {
+    try {
         auto &t = marshalTable();
         std::lock_guard<std::mutex> lock(t.mutex);
         record.id = t.nextId++;
         record.tag = t.tags();
         t.entries.emplace(record.id, TableEntry{itf, iid, flags, record.tag, apartment});
+    } catch (const std::bad_alloc &) {
+        itf->Release();
+        return E_OUTOFMEMORY;
     }
     ULONG written = 0;
     hr = stream->Write(&record, sizeof record, &written);
@@ -328,9 +343,14 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, LPUNKNOWN factory, DWORD context, 
     if (flags > REGCLS_MULTI_SEPARATE)
         return E_INVALIDARG;
     factory->AddRef();
-    std::lock_guard<std::mutex> lock(s_classMutex);
-    *cookie = s_nextCookie++;
-    s_classes.emplace(*cookie, ClassRegistration{clsid, factory, context, flags, false});
+    try {
+        std::lock_guard<std::mutex> lock(s_classMutex);
+        s_classes.emplace(s_nextCookie, ClassRegistration{clsid, factory, context, flags, false});
+        *cookie = s_nextCookie++;
+    } catch (const std::bad_alloc &) {
+        factory->Release();
+        return E_OUTOFMEMORY;
+    }
     return S_OK;
 }
 

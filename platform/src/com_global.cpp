@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <map>
 #include <mutex>
 #include <new>
-#include <unordered_map>
 
 namespace {
 
@@ -21,10 +21,11 @@ struct Block {
     UINT locks = 0;
 };
 
-// Every live handle, so that a stale or foreign handle is answered, not dereferenced.
+// Every live handle, so that a stale or foreign handle is answered, not dereferenced. An ordered
+// map: a handle that changes is re-keyed by moving its node, which allocates nothing.
 struct BlockTable {
     std::mutex mutex;
-    std::unordered_map<HGLOBAL, Block *> blocks;
+    std::map<HGLOBAL, Block *> blocks;
 };
 
 BlockTable &table()
@@ -33,11 +34,12 @@ BlockTable &table()
     return *t;
 }
 
-tsplatform::FailureSeam s_seam;
+struct GlobalAllocations;
+using Seam = tsplatform::FailureSeam<GlobalAllocations>;
 
 bool injectedFailure()
 {
-    return s_seam.fail();
+    return Seam::fail();
 }
 
 Block *findLocked(HGLOBAL handle)
@@ -68,9 +70,15 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
     block->size = bytes;
     block->moveable = (flags & GMEM_MOVEABLE) != 0;
     HGLOBAL handle = block->moveable ? static_cast<HGLOBAL>(block) : block->data;
-    auto &t = table();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    t.blocks.emplace(handle, block);
+    try {
+        auto &t = table();
+        std::lock_guard<std::mutex> lock(t.mutex);
+        t.blocks.emplace(handle, block);
+    } catch (const std::bad_alloc &) {
+        std::free(block->data);
+        delete block;
+        return nullptr;
+    }
     return handle;
 }
 
@@ -97,9 +105,9 @@ HGLOBAL GlobalReAlloc(HGLOBAL handle, SIZE_T bytes, UINT flags)
     // Shrinking keeps the storage (and the address); only the size changes.
     block->size = bytes;
     if (!block->moveable && handle != block->data) {
-        t.blocks.erase(handle);
-        handle = block->data;
-        t.blocks.emplace(handle, block);
+        auto node = t.blocks.extract(handle);
+        node.key() = handle = block->data;
+        t.blocks.insert(std::move(node));
     }
     return handle;
 }
@@ -155,7 +163,7 @@ BOOL GlobalUnlock(HGLOBAL handle)
 
 UINT TsFailNextGlobalAllocations(UINT count, UINT after)
 {
-    return s_seam.arm(count, after);
+    return Seam::arm(count, after);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -382,7 +390,11 @@ HRESULT CreateStreamOnHGlobal(HGLOBAL block, BOOL deleteOnRelease, LPSTREAM *str
         if (!findLocked(block))
             return E_INVALIDARG;
     }
-    std::shared_ptr<SharedBlock> shared(new (std::nothrow) SharedBlock, std::default_delete<SharedBlock>());
+    std::shared_ptr<SharedBlock> shared;
+    try {
+        shared = std::make_shared<SharedBlock>();
+    } catch (const std::bad_alloc &) {
+    }
     HGlobalStream *created = nullptr;
     if (shared) {
         shared->handle = block;

@@ -1,40 +1,58 @@
 // Injected allocation failures for tests: let `after` allocations through, then fail `count`.
+// Armed per thread, so a test never fails another thread's allocations. Unarmed, a check costs one
+// relaxed atomic load. `Tag` gives each seam its own state.
 #pragma once
 #include "tsw/types.h"
 
-#include <mutex>
+#include <atomic>
 
 namespace tsplatform {
 
+template <class Tag>
 class FailureSeam
 {
 public:
     // True when this allocation is to fail.
-    bool fail()
+    static bool fail()
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_count == 0)
+        if (s_armedThreads.load(std::memory_order_relaxed) == 0)
             return false;
-        if (m_after > 0) {
-            --m_after;
+        Countdown &c = t_countdown;
+        if (c.count == 0)
+            return false;
+        if (c.after > 0) {
+            --c.after;
             return false;
         }
-        --m_count;
+        c.set(c.count - 1, 0);
         return true;
     }
-    UINT arm(UINT count, UINT after)
+    // Arms the calling thread; returns the failures it still had pending.
+    static UINT arm(UINT count, UINT after)
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const UINT pending = m_count;
-        m_count = count;
-        m_after = count ? after : 0;
+        Countdown &c = t_countdown;
+        const UINT pending = c.count;
+        c.set(count, count ? after : 0);
         return pending;
     }
 
 private:
-    std::mutex m_mutex;
-    UINT m_count = 0;
-    UINT m_after = 0;
+    struct Countdown {
+        UINT count = 0;
+        UINT after = 0;
+        void set(UINT newCount, UINT newAfter)
+        {
+            if (!count != !newCount)
+                s_armedThreads.fetch_add(newCount ? 1 : -1, std::memory_order_relaxed);
+            count = newCount;
+            after = newAfter;
+        }
+        // A thread that ends armed must not keep every other thread on the slow path.
+        ~Countdown() { set(0, 0); }
+    };
+
+    static inline std::atomic<int> s_armedThreads{0};
+    static inline thread_local Countdown t_countdown;
 };
 
 } // namespace tsplatform

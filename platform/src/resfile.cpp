@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <unordered_set>
 
 namespace tsw {
@@ -133,15 +134,37 @@ Registry &TheRegistry()
     return *registry;
 }
 
+// Registers the module and its resources, all or nothing: an insertion that throws takes back
+// the ones made before it, so no entry is left to name freed memory.
 HMODULE Register(std::unique_ptr<ResourceModule> module)
 {
     Registry &r = TheRegistry();
     std::lock_guard<std::mutex> lock(r.mutex);
-    for (const auto &res : module->resources)
-        r.resources.insert(res.get());
-    const ResourceModule *raw = module.release();
-    r.modules.insert(raw);
-    return reinterpret_cast<HMODULE>(const_cast<ResourceModule *>(raw));
+    std::size_t added = 0;
+    try {
+        for (const auto &res : module->resources) {
+            r.resources.insert(res.get());
+            ++added;
+        }
+        r.modules.insert(module.get());
+    } catch (...) {
+        for (std::size_t i = 0; i < added; ++i)
+            r.resources.erase(module->resources[i].get());
+        throw;
+    }
+    return reinterpret_cast<HMODULE>(module.release());
+}
+
+// Runs a load; null with ERROR_NOT_ENOUGH_MEMORY when memory runs out on the way.
+template <class Load>
+HMODULE NullWhenOutOfMemory(Load load)
+{
+    try {
+        return load();
+    } catch (const std::bad_alloc &) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -173,7 +196,9 @@ HMODULE TswLoadResourceModuleFromMemory(const void *data, std::size_t size)
 {
     if (!data && size)
         return nullptr;
-    return Register(ParseResourceFile(static_cast<const unsigned char *>(data), size));
+    return NullWhenOutOfMemory([&] {
+        return Register(ParseResourceFile(static_cast<const unsigned char *>(data), size));
+    });
 }
 
 HMODULE LoadLibraryExW(LPCWSTR path, HANDLE reserved, DWORD flags)
@@ -182,22 +207,24 @@ HMODULE LoadLibraryExW(LPCWSTR path, HANDLE reserved, DWORD flags)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    QFile file(QString::fromUtf16(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return nullptr;
-    }
-    if (file.size() > qint64(kMaxModuleBytes)) {
-        SetLastError(ERROR_BAD_FORMAT);
-        return nullptr;
-    }
-    const QByteArray bytes = file.read(qint64(kMaxModuleBytes) + 1);
-    if (bytes.size() > int(kMaxModuleBytes)) {
-        SetLastError(ERROR_BAD_FORMAT);
-        return nullptr;
-    }
-    return Register(ParseResourceFile(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                                      std::size_t(bytes.size())));
+    return NullWhenOutOfMemory([path]() -> HMODULE {
+        QFile file(QString::fromUtf16(path));
+        if (!file.open(QIODevice::ReadOnly)) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return nullptr;
+        }
+        if (file.size() > qint64(kMaxModuleBytes)) {
+            SetLastError(ERROR_BAD_FORMAT);
+            return nullptr;
+        }
+        const QByteArray bytes = file.read(qint64(kMaxModuleBytes) + 1);
+        if (bytes.size() > int(kMaxModuleBytes)) {
+            SetLastError(ERROR_BAD_FORMAT);
+            return nullptr;
+        }
+        return Register(ParseResourceFile(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                                          std::size_t(bytes.size())));
+    });
 }
 
 BOOL FreeLibrary(HMODULE handle)

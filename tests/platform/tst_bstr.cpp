@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 using tstest::SeamReset;
 
@@ -119,6 +120,31 @@ TEST(Bstr, FailureSeamFailsExactlyTheNextAllocations)
     SysFreeString(keep);
 }
 
+// A seam armed on one thread fails that thread's allocations only.
+TEST(Bstr, FailureSeamsAreArmedPerThread)
+{
+    SeamReset reset;
+    struct Seam {
+        const char *name;
+        UINT (*arm)(UINT, UINT);
+        bool (*allocate)();
+    } seams[] = {
+        {"BSTR", TsFailNextBstrAllocations,
+         [] { BSTR s = SysAllocString(u"a"); SysFreeString(s); return s != nullptr; }},
+        {"global", TsFailNextGlobalAllocations,
+         [] { HGLOBAL g = GlobalAlloc(GMEM_FIXED, 1); GlobalFree(g); return g != nullptr; }},
+    };
+    for (const Seam &seam : seams) {
+        SCOPED_TRACE(seam.name);
+        seam.arm(1, 0);
+        bool other = false;
+        std::thread([&] { other = seam.allocate(); }).join();
+        EXPECT_TRUE(other) << "another thread's allocation failed";
+        EXPECT_FALSE(seam.allocate()) << "the armed failure was lost";
+        EXPECT_EQ(seam.arm(0, 0), 0u);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // CComBSTR
 
@@ -161,6 +187,25 @@ TEST(CComBSTR, AttachDetachTransferOwnership)
     EXPECT_EQ(contentOf(target), u"m");
     target.Empty();
     EXPECT_TRUE(!target);
+}
+
+// & hands out the slot for an out parameter, which writes without freeing: what the wrapper held
+// is let go first instead of leaking.
+TEST(CComBSTR, AddressOfLetsTheHeldValueGo)
+{
+    CComBSTR text(u"held");
+    BSTR *slot = &text;
+    EXPECT_EQ(*slot, nullptr);
+    *slot = SysAllocString(u"written");
+    EXPECT_EQ(contentOf(text), u"written");
+
+    bool destroyed = false;
+    auto *object = new tstest::Counter(tstest::IID_ITestCounter, &destroyed);
+    CComPtr<IUnknown> held(object);
+    object->Release();
+    IUnknown **out = &held;
+    EXPECT_EQ(*out, nullptr);
+    EXPECT_TRUE(destroyed);
 }
 
 TEST(CComBSTR, NullAndEmptyConstruction)

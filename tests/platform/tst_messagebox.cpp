@@ -3,7 +3,11 @@
 
 #include "tswin.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -42,4 +46,26 @@ TEST(MessageBoxW, ButtonsAndResults)
     OnNextBox([&](QMessageBox *box) { parent = box->parentWidget(); }, QMessageBox::Ok);
     EXPECT_EQ(MessageBoxW(reinterpret_cast<HWND>(&bogus), u"x", u"y", MB_OK), IDOK);
     EXPECT_EQ(parent, nullptr) << "an unknown window handle is not used";
+}
+
+// The box is the owner's child: destroying the owner while the box waits for an answer takes the
+// box with it. No answer was given, so the call reports none (0).
+TEST(MessageBoxW, OwnerDestroyedWhileOpenGivesNoAnswer)
+{
+    for (UINT type : {UINT(MB_OK), UINT(MB_YESNOCANCEL)}) {
+        SCOPED_TRACE(type);
+        auto *owner = new QWidget;
+        owner->setObjectName(QStringLiteral("owner"));
+        QPointer<QMessageBox> box;
+        QTimer::singleShot(0, [&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            EXPECT_NE(box, nullptr);
+            if (box) {
+                EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+            }
+            delete owner;
+        });
+        EXPECT_EQ(MessageBoxW(reinterpret_cast<HWND>(owner), u"text", u"caption", type), 0);
+        EXPECT_TRUE(box.isNull());
+    }
 }

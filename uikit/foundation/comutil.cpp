@@ -29,11 +29,9 @@ ATL::CComVariant GetCallBackValue(ITsAbstractData *data, const WString &first,
                                   const WString &second)
 {
     if (!data)
-        throw long(E_POINTER);
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_I4;
-    value.lVal = 0;
+        throw HRESULT(E_POINTER);
+    // Owned, so whatever the data model stored is cleared on every way out, its own throw included.
+    ATL::CComVariant value(0, VT_I4);
 
     HRESULT hr;
     {
@@ -42,16 +40,13 @@ ATL::CComVariant GetCallBackValue(ITsAbstractData *data, const WString &first,
         ATL::CComBSTR secondText(second.c_str());
         hr = data->GetCallBackValue(firstText, secondText, &value);
     }
-    if (FAILED(hr)) {
-        VariantClear(&value);
-        throw long(hr);
-    }
+    if (FAILED(hr))
+        throw hr;
     ATL::CComVariant result;
     const HRESULT copied = VariantCopy(&result, &value);
     if (FAILED(copied)) {
         result.vt = VT_ERROR;
         result.scode = copied;
     }
-    VariantClear(&value);
     return result;
 }

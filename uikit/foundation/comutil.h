@@ -22,10 +22,14 @@ TSUIKIT_EXPORT long MarshalInterface(IStream **stream, const GUID &iid, void *ob
 /**
  * Asks @p data for the value named by @p first and @p second.
  *
+ * Catch a failure as `catch (HRESULT hr)`, as on Windows. HRESULT is the 32-bit LONG here, not
+ * `long` (64 bits on Linux): `catch (long)` does not see it.
+ *
  * @return a copy of the value the data model stored; VT_I4 0 when it stored none; VT_ERROR with
  *         the failure code when the value cannot be copied.
- * @throws long the data model's failing HRESULT (E_POINTER for a null @p data).
+ * @throws HRESULT the data model's failing result (E_POINTER for a null @p data).
  * @throws ATL::CAtlException with E_OUTOFMEMORY when the texts cannot be copied.
+ * Whatever the data model throws passes on; the value it stored so far is cleared.
  */
 TSUIKIT_EXPORT ATL::CComVariant GetCallBackValue(ITsAbstractData *data, const WString &first,
                                                  const WString &second);

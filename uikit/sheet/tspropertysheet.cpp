@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 
 #include "foundation/resourcetext_p.h"
 #include "sheet/tspropertypage.h"
@@ -35,10 +36,9 @@ bool IsShownIn(const QWidget *button, const QWidget *dialog)
 
 WString TakeBSTR(unsigned short *text)
 {
-    BSTR bstr = reinterpret_cast<BSTR>(text);
-    WString copy(bstr, SysStringLen(bstr));
-    SysFreeString(bstr);
-    return copy;
+    ATL::CComBSTR owned; // freed even when the copy throws
+    owned.Attach(reinterpret_cast<BSTR>(text));
+    return WString(owned.m_str, owned.Length());
 }
 
 // Containers carry the rank of their adding: the stacks reorder their children as they raise and
@@ -92,6 +92,33 @@ CTsPropertyPage *CurrentWizardPage(const QStackedWidget *stack)
     return nullptr;
 }
 
+// A page's container, not yet in the sheet, carrying the rank of adding `rank`.
+std::unique_ptr<QWidget> NewPageContainer(int rank)
+{
+    auto container = std::make_unique<QWidget>();
+    container->setObjectName(QStringLiteral("tsPageContainer"));
+    container->setProperty(kAddingRank, rank);
+    return container;
+}
+
+// Moves `page` into `container` with `place`, then the container into the sheet with `insert`.
+// Only then does the sheet own the container. When either throws, the page goes back to its
+// parent: the container, destroyed with the exception, must not take the caller's page with it.
+template <class Place, class Insert>
+void PlacePage(std::unique_ptr<QWidget> &container, QWidget *page, Place place, Insert insert)
+{
+    QWidget *const previousParent = page->parentWidget();
+    try {
+        place();
+        insert();
+    } catch (...) {
+        if (page->parentWidget() == container.get())
+            page->setParent(previousParent);
+        throw;
+    }
+    container.release();
+}
+
 // QDialog keeps one default only among the buttons already inside it; keep it so for ours before
 // they are placed too. Clearing first makes the dialog take note even when the button carried the
 // flag already.
@@ -137,12 +164,23 @@ CTsPropertySheet::CTsPropertySheet(QWidget *parent)
     m_finishButton = new QPushButton(ResourceQString(IdsFinish), m_parking);
     m_okButton = new QPushButton(ResourceQString(IdsOk), m_parking);
 
-    connect(m_cancelButton, SIGNAL(clicked()), this, SLOT(reject()));
-    connect(m_backButton, SIGNAL(clicked()), this, SLOT(OnBackButton()));
-    connect(m_nextButton, SIGNAL(clicked()), this, SLOT(OnNextButton()));
-    connect(m_finishButton, SIGNAL(clicked()), this, SLOT(OnFinishButton()));
-    connect(m_okButton, SIGNAL(clicked()), this, SLOT(OnOkButton()));
-    connect(m_wizardStack, SIGNAL(currentChanged(int)), this, SLOT(OnCurrentWidgetChanged(int)));
+    m_parking->setObjectName(QStringLiteral("tsParking"));
+    m_wizardStack->setObjectName(QStringLiteral("tsWizardStack"));
+    m_tabWidget->setObjectName(QStringLiteral("tsPageTabs"));
+    m_cancelButton->setObjectName(QStringLiteral("tsCancelButton"));
+    m_backButton->setObjectName(QStringLiteral("tsBackButton"));
+    m_nextButton->setObjectName(QStringLiteral("tsNextButton"));
+    m_finishButton->setObjectName(QStringLiteral("tsFinishButton"));
+    m_okButton->setObjectName(QStringLiteral("tsOkButton"));
+
+    // The slots are virtual: the connections reach a subclass's overrides.
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_backButton, &QPushButton::clicked, this, &CTsPropertySheet::OnBackButton);
+    connect(m_nextButton, &QPushButton::clicked, this, &CTsPropertySheet::OnNextButton);
+    connect(m_finishButton, &QPushButton::clicked, this, &CTsPropertySheet::OnFinishButton);
+    connect(m_okButton, &QPushButton::clicked, this, &CTsPropertySheet::OnOkButton);
+    connect(m_wizardStack, &QStackedWidget::currentChanged, this,
+            &CTsPropertySheet::OnCurrentWidgetChanged);
 }
 
 CTsPropertySheet::~CTsPropertySheet()
@@ -212,7 +250,7 @@ void CTsPropertySheet::CreateSheet()
 
 QWidget *CTsPropertySheet::CreateHeader(const WString &title, const WString &subtitle)
 {
-    auto *header = new QWidget;
+    auto header = std::make_unique<QWidget>(); // owned until returned: nothing leaks on a throw
     header->setObjectName(QStringLiteral("headerBand"));
     // In every colour group, or the band turns grey whenever the dialog is not the active window.
     QPalette palette = header->palette();
@@ -222,71 +260,80 @@ QWidget *CTsPropertySheet::CreateHeader(const WString &title, const WString &sub
     header->setBackgroundRole(QPalette::Window);
     header->setAutoFillBackground(true);
 
-    auto *titleLabel = new QLabel(QStringFromWString(title));
+    auto *titleLabel = new QLabel(QStringFromWString(title), header.get());
+    titleLabel->setObjectName(QStringLiteral("tsHeaderTitle"));
     titleLabel->setIndent(14);
     QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
     titleLabel->setFont(titleFont);
 
-    auto *subtitleLabel = new QLabel(QStringFromWString(subtitle));
+    auto *subtitleLabel = new QLabel(QStringFromWString(subtitle), header.get());
+    subtitleLabel->setObjectName(QStringLiteral("tsHeaderSubTitle"));
     subtitleLabel->setIndent(21);
     subtitleLabel->setWordWrap(true);
 
-    auto *pictureLabel = new QLabel;
+    auto *pictureLabel = new QLabel(header.get());
+    pictureLabel->setObjectName(QStringLiteral("tsHeaderPicture"));
     pictureLabel->setPixmap(m_headerPixmap);
     pictureLabel->setFixedSize(m_headerPixmap.size());
 
+    auto *separator = new QFrame(header.get());
+    separator->setObjectName(QStringLiteral("tsHeaderLine"));
+    separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+    // Each layout has its owner as soon as it exists.
+    auto *column = new QVBoxLayout(header.get());
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addSpacing(7);
+    column->setSpacing(7);
     auto *grid = new QGridLayout;
+    column->addLayout(grid);
+    column->addWidget(separator);
     grid->setContentsMargins(3, 3, 3, 3);
     grid->setSpacing(7);
     grid->addWidget(titleLabel, 0, 0);
     grid->addWidget(subtitleLabel, 1, 0);
     grid->addWidget(pictureLabel, 0, 1, 2, 1);
 
-    auto *separator = new QFrame;
-    separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-
-    auto *column = new QVBoxLayout(header);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->addSpacing(7);
-    column->setSpacing(7);
-    column->addLayout(grid);
-    column->addWidget(separator);
-
     header->adjustSize();
-    return header;
+    return header.release();
 }
 
 void CTsPropertySheet::AddPage(CTsPropertyPage *page)
 {
     if (!page)
         return;
-    page->SetSheet(this);
-
-    auto *container = new QWidget;
-    container->setProperty(kAddingRank, ++m_pagesAdded);
-    auto *grid = new QGridLayout(container);
+    // What can fail (the header texts, memory) comes first, in a container this call still owns;
+    // the page and the sheet change only after, so a failure leaves both as they were.
+    auto container = NewPageContainer(m_pagesAdded + 1);
+    auto *grid = new QGridLayout(container.get());
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
-
-    if (!m_wizardMode) {
-        grid->addWidget(page, 0, 0);
-        grid->setRowStretch(0, 0);
-        m_tabWidget->addTab(container, page->windowTitle());
-        return;
-    }
-
-    if (page->IsShowHeader()) {
+    int pageRow = 0;
+    if (m_wizardMode && page->IsShowHeader()) {
         const WString subtitle = TakeBSTR(page->GetHeaderSubTitle());
         const WString title = TakeBSTR(page->GetHeaderTitle());
-        grid->addWidget(CreateHeader(title, subtitle), 0, 0);
-        grid->addWidget(page, 1, 0);
+        std::unique_ptr<QWidget> header(CreateHeader(title, subtitle));
+        header->setParent(container.get());
+        grid->addWidget(header.release(), 0, 0);
+        pageRow = 1;
         grid->setRowStretch(1, 1);
-    } else {
-        grid->addWidget(page, 0, 0);
-        grid->setRowStretch(0, 0);
     }
-    m_wizardStack->addWidget(container);
+
+    QWidget *const previousSheet = page->GetSheet();
+    try {
+        page->SetSheet(this);
+        PlacePage(container, page, [&] { grid->addWidget(page, pageRow, 0); }, [&] {
+            if (m_wizardMode)
+                m_wizardStack->addWidget(container.get());
+            else
+                m_tabWidget->addTab(container.get(), page->windowTitle());
+        });
+    } catch (...) {
+        page->SetSheet(previousSheet);
+        throw;
+    }
+    ++m_pagesAdded;
     UpdateWiwardButtonsState(m_wizardStack->currentIndex());
 }
 
@@ -294,13 +341,13 @@ void CTsPropertySheet::AddPage(int index, CTsPropertyPage *page)
 {
     if (m_wizardMode || !page)
         return;
-    auto *container = new QWidget;
-    container->setProperty(kAddingRank, ++m_pagesAdded);
-    auto *column = new QVBoxLayout(container);
+    auto container = NewPageContainer(m_pagesAdded + 1);
+    auto *column = new QVBoxLayout(container.get());
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(page);
-    m_tabWidget->insertTab(index, container, page->windowTitle());
+    PlacePage(container, page, [&] { column->addWidget(page); },
+              [&] { m_tabWidget->insertTab(index, container.get(), page->windowTitle()); });
+    ++m_pagesAdded;
 }
 
 void CTsPropertySheet::RemovePage(CTsPropertyPage *page)

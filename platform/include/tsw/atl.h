@@ -94,8 +94,13 @@ public:
     unsigned int Length() const noexcept { return ::SysStringLen(m_str); }
     unsigned int ByteLength() const noexcept { return ::SysStringByteLen(m_str); }
     operator BSTR() const noexcept { return m_str; }
-    // For out parameters: the BSTR must be null (nothing is freed).
-    BSTR *operator&() noexcept { return &m_str; }
+    // For out parameters, which write without freeing: the held BSTR is freed first, where ATL
+    // would assert, so nothing leaks. To reallocate in place (in/out), pass &m_str itself.
+    BSTR *operator&() noexcept
+    {
+        Empty();
+        return &m_str;
+    }
     bool operator!() const noexcept { return m_str == nullptr; }
 
     // A new BSTR with the same content (null for null or when memory runs out).
@@ -229,6 +234,9 @@ private:
 };
 
 // An owned VARIANT. A copy that cannot be made leaves VT_ERROR with the failure code and throws it.
+// Its address is the plain VARIANT*, as in ATL: the same pointer passes it as a source (VariantCopy,
+// VariantChangeType in place), so taking it clears nothing. Before handing it to a call that writes
+// an out VARIANT without clearing it, Clear() it.
 class CComVariant : public tagVARIANT
 {
 public:
@@ -545,8 +553,13 @@ public:
     operator T *() const noexcept { return p; }
     T &operator*() const noexcept { return *p; }
     T *operator->() const noexcept { return p; }
-    // For out parameters: the pointer must be null (nothing is released).
-    T **operator&() noexcept { return &p; }
+    // For out parameters, which write without releasing: the held reference is released first,
+    // where ATL would assert, so nothing leaks. For in/out use, pass &p itself.
+    T **operator&() noexcept
+    {
+        Release();
+        return &p;
+    }
     bool operator!() const noexcept { return p == nullptr; }
     bool operator==(T *other) const noexcept { return p == other; }
     bool operator!=(T *other) const noexcept { return p != other; }

@@ -127,7 +127,8 @@ TSPLATFORM_API LPVOID GlobalLock(HGLOBAL block);
 TSPLATFORM_API BOOL GlobalUnlock(HGLOBAL block);
 
 // Test seam: after `after` more successful block allocations or growths, the next `count` fail as
-// if memory had run out. Returns the number of failures that were still pending.
+// if memory had run out. Returns the number of failures that were still pending. Only the calling
+// thread's allocations are counted and failed.
 TSPLATFORM_API UINT TsFailNextGlobalAllocations(UINT count, UINT after = 0);
 
 // A stream over `block` (a new empty moveable block when null), starting at offset 0 with the
@@ -177,7 +178,7 @@ enum MSHLFLAGS {
 // its one unmarshalling or by CoReleaseMarshalData, table data only by CoReleaseMarshalData
 // (table-weak data is held like table-strong data: this table cannot see an object end).
 // Only in-process contexts (MSHCTX_INPROC, MSHCTX_CROSSCTX) are served. Fails with the error
-// of the object's QueryInterface, leaving no reference behind.
+// of the object's QueryInterface, or E_OUTOFMEMORY, leaving no reference behind.
 TSPLATFORM_API HRESULT CoMarshalInterface(LPSTREAM stream, REFIID iid, LPUNKNOWN object,
                                           DWORD destContext, LPVOID destContextData,
                                           DWORD flags);
@@ -209,7 +210,7 @@ enum REGCLS {
 
 // Registers `factory` (an IClassFactory) as the class object of `clsid` for this process;
 // the registry holds a reference until CoRevokeClassObject. A single-use registration serves
-// one request.
+// one request. E_OUTOFMEMORY, with no reference kept and a zero cookie, when memory runs out.
 TSPLATFORM_API HRESULT CoRegisterClassObject(REFCLSID clsid, LPUNKNOWN factory, DWORD context,
                                              DWORD flags, DWORD *cookie);
 TSPLATFORM_API HRESULT CoRevokeClassObject(DWORD cookie);

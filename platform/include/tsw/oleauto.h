@@ -38,7 +38,7 @@ TSPLATFORM_API UINT SysStringByteLen(BSTR text);
 
 // Test seam: after `after` more successful BSTR allocations (of any of the functions above), the
 // next `count` fail as if memory had run out. A count of 0 disarms it. Returns the number of
-// failures that were still pending.
+// failures that were still pending. Only the calling thread's allocations are counted and failed.
 TSPLATFORM_API UINT TsFailNextBstrAllocations(UINT count, UINT after = 0);
 
 // ---------------------------------------------------------------------------------------------

@@ -24,12 +24,14 @@ typedef HRSRC__ *HRSRC;
 
 // Opens the resource file `path` as a data module (the flags must name a data-file load).
 // Returns null with the last error set to ERROR_FILE_NOT_FOUND when the file cannot be read,
-// ERROR_BAD_FORMAT when it is larger than 64 MiB, ERROR_INVALID_PARAMETER for other flags.
+// ERROR_BAD_FORMAT when it is larger than 64 MiB, ERROR_INVALID_PARAMETER for other flags,
+// ERROR_NOT_ENOUGH_MEMORY when memory runs out.
 TSPLATFORM_API HMODULE LoadLibraryExW(LPCWSTR path, HANDLE reserved, DWORD flags);
 // Releases a module opened by LoadLibraryExW. FALSE for an unknown handle.
 TSPLATFORM_API BOOL FreeLibrary(HMODULE module);
 // Builds a module from resource-file bytes held in memory (the bytes are copied).
-// Never fails for non-null data: whatever cannot be parsed is left out.
+// Whatever cannot be parsed is left out. Fails (null, ERROR_NOT_ENOUGH_MEMORY) only when memory
+// runs out.
 TSPLATFORM_API HMODULE TswLoadResourceModuleFromMemory(const void *data, std::size_t size);
 // Number of resources the module holds, 0 for an unknown handle.
 TSPLATFORM_API int TswResourceCount(HMODULE module);

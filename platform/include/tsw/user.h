@@ -49,7 +49,8 @@
 // Shows a modal message box (a QMessageBox) and returns the ID* of the button pressed; closing the
 // box counts as Cancel where there is one, else as the only or default button. `owner` is a window
 // handle of a live widget (its pointer or its native id) or null; an unknown handle means no owner.
-// Null texts read as empty. Returns 0 without a GUI application or for an invalid button type.
+// Null texts read as empty. Returns 0 without a GUI application, for an invalid button type, and
+// when the owner is destroyed while the box is open (the box goes with it; nobody answered).
 TSPLATFORM_API int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // The same with 8-bit texts (UTF-8).
 TSPLATFORM_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 
@@ -255,7 +256,7 @@ TEST(GetCallBackValue, ResultTable)
             } else {
                 EXPECT_EQ(result.vt, VT_I4);
             }
-        } catch (long thrown) {
+        } catch (HRESULT thrown) { // as documented, and as written on Windows
             EXPECT_TRUE(c.throws);
             EXPECT_EQ(thrown, c.hr);
         }
@@ -299,12 +300,28 @@ TEST(GetCallBackValue, TextAllocationFailureThrowsBeforeCalling)
     }
 }
 
+// A data model that throws after storing a value: the value is let go, the exception passes on.
+TEST(GetCallBackValue, DataModelExceptionClearsTheValue)
+{
+    DataHolder h;
+    Counter *stored = new Counter;
+    h.data->answer = [stored](BSTR, BSTR, VARIANT *v) -> HRESULT {
+        v->vt = VT_UNKNOWN;
+        v->punkVal = stored;
+        stored->AddRef();
+        throw std::runtime_error("data model failed");
+    };
+    EXPECT_THROW(GetCallBackValue(h.data, WString(u"x"), WString(u"y")), std::runtime_error);
+    EXPECT_EQ(stored->refs(), 1u);
+    stored->Release();
+}
+
 TEST(GetCallBackValue, NullDataModelThrowsEPointer)
 {
     try {
         GetCallBackValue(nullptr, WString(u"x"), WString(u"y"));
         FAIL() << "no exception";
-    } catch (long thrown) {
+    } catch (HRESULT thrown) {
         EXPECT_EQ(thrown, E_POINTER);
     }
 }
