@@ -406,12 +406,6 @@ public:
         vt = VT_EMPTY;
         return S_OK;
     }
-    // Converts `src` (this variant when null) to `type` in place.
-    HRESULT ChangeType(VARTYPE type, const VARIANT *src = nullptr) noexcept
-    {
-        return ::VariantChangeType(this, src ? src : this, 0, type);
-    }
-
     // Same type and same value (BSTRs by content, interfaces by pointer).
     bool operator==(const VARIANT &other) const noexcept;
     bool operator!=(const VARIANT &other) const noexcept { return !(*this == other); }
