@@ -9,6 +9,9 @@
 namespace tsw {
 namespace regfile {
 
+namespace {
+
+// The form in which names are compared: upper case, unit by unit.
 WString FoldName(const WCHAR *name, std::size_t length)
 {
     WString folded(name, length);
@@ -26,6 +29,13 @@ WString FoldName(const WCHAR *name, std::size_t length)
     return folded;
 }
 
+WString FoldName(const WString &name)
+{
+    return FoldName(name.data(), name.size());
+}
+
+} // namespace
+
 const Key *Key::FindSubKey(const WCHAR *name, std::size_t length) const
 {
     const auto it = subKeys.find(FoldName(name, length));
@@ -36,21 +46,6 @@ const Value *Key::FindValue(const WCHAR *name, std::size_t length) const
 {
     const auto it = valueIndex.find(FoldName(name, length));
     return it == valueIndex.end() ? nullptr : &values[it->second];
-}
-
-Root RootOfHandle(HKEY key)
-{
-    if (key == HKEY_CLASSES_ROOT)
-        return ClassesRoot;
-    if (key == HKEY_CURRENT_USER)
-        return CurrentUser;
-    if (key == HKEY_LOCAL_MACHINE)
-        return LocalMachine;
-    if (key == HKEY_USERS)
-        return Users;
-    if (key == HKEY_CURRENT_CONFIG)
-        return CurrentConfig;
-    return RootCount;
 }
 
 namespace {

@@ -46,10 +46,6 @@ constexpr std::size_t kMaxDepth = 512;            // levels below a root
 constexpr std::size_t kMaxKeyNameLength = 255;    // UTF-16 units per key name
 constexpr std::size_t kMaxValueNameLength = 16383;
 
-// The form in which names are compared: upper case, unit by unit.
-TSPLATFORM_API WString FoldName(const WCHAR *name, std::size_t length);
-inline WString FoldName(const WString &name) { return FoldName(name.data(), name.size()); }
-
 struct Value {
     WString name;  // as first written; empty for the default value
     DWORD type = REG_NONE;
@@ -58,7 +54,7 @@ struct Value {
 
 struct Key {
     WString name;                                     // as first written
-    std::map<WString, std::unique_ptr<Key>> subKeys;  // by folded name, so in enumeration order
+    std::map<WString, std::unique_ptr<Key>> subKeys;  // by folded name (upper case, unit by unit)
     std::vector<Value> values;                        // file order
     std::map<WString, std::size_t> valueIndex;        // folded name -> index in values
 
@@ -80,15 +76,11 @@ struct ParseReport {
 
 struct Hive {
     Key roots[RootCount];
-    ULONGLONG lastWriteTime = 0;  // FILETIME of the file it was read from, 0 if unknown
     ParseReport report;
 };
 
 // Parses a whole file held in memory. Never fails: damaged input gives a partial or empty hive.
 TSPLATFORM_API std::unique_ptr<Hive> ParseRegFile(const void *data, std::size_t size);
-
-// The root of a predefined key handle, or RootCount when `key` is not one of them.
-TSPLATFORM_API Root RootOfHandle(HKEY key);
 
 } // namespace regfile
 } // namespace tsw
