@@ -51,5 +51,3 @@
 // handle of a live widget (its pointer or its native id) or null; an unknown handle means no owner.
 // Null texts read as empty. Returns 0 without a GUI application or for an invalid button type.
 TSPLATFORM_API int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-// The same with 8-bit texts (UTF-8).
-TSPLATFORM_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
