@@ -5,8 +5,9 @@
 //
 // Accepted input:
 // - a first line "Windows Registry Editor Version 5.00" (or "REGEDIT4"); without it nothing is read;
-// - UTF-8 (with or without byte-order mark) or UTF-16LE with its byte-order mark; invalid UTF-8
-//   reads as U+FFFD; lines end in CR LF, LF or CR;
+// - UTF-8 (with or without byte-order mark) or UTF-16LE with its byte-order mark; each byte of an
+//   invalid UTF-8 sequence (cut short, overlong, a surrogate or beyond U+10FFFF) reads as U+FFFD;
+//   lines end in CR LF, LF or CR;
 // - sections "[ROOT\path\to\key]" with ROOT one of HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
 //   HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_CURRENT_CONFIG; "[-ROOT\path]" deletes the key and its
 //   subtree read so far, and the lines up to the next section are skipped;
