@@ -10,12 +10,13 @@ lib=$1
 allow=$2
 shift 2
 
-demangled_names() { cut -c20- | sed -e 's/@.*//' | sort -u; }
+# The last field of nm's lines is the (mangled, so blank-free) name; a version suffix goes.
+demangled_names() { awk '{print $NF}' | sed -e 's/@.*//' | c++filt | sort -u; }
 
-exports=$(nm -D --defined-only -C "$lib" | demangled_names |
+exports=$(nm -D --defined-only "$lib" | demangled_names |
           grep -v -E '^(_init|_fini|_edata|_end|__bss_start)$' |
           grep -v -E '^((typeinfo|typeinfo name|vtable|VTT|guard variable) for )?(void |bool )?(std|__gnu_cxx)::' || true)
-imports=$(for caller in "$@"; do nm -D --undefined-only -C "$caller" | demangled_names; done | sort -u)
+imports=$(for caller in "$@"; do nm -D --undefined-only "$caller" | demangled_names; done | sort -u)
 # A type's name string is reached through its type information, never imported by itself.
 imports=$(sort -u <(echo "$imports") <(sed -n 's/^typeinfo for /typeinfo name for /p' <<< "$imports"))
 unused=$(comm -23 <(echo "$exports") <(echo "$imports"))
