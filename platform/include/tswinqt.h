@@ -14,11 +14,9 @@ enum HBitmapFormat { HBitmapNoAlpha, HBitmapPremultipliedAlpha, HBitmapAlpha };
 // A pixmap holding a copy of the bitmap; a null pixmap for a null or unknown handle. The handle
 // stays the caller's. Needs a GUI application, like every QPixmap.
 TSPLATFORM_API QPixmap fromHBITMAP(HBITMAP bitmap, HBitmapFormat format = HBitmapNoAlpha);
-// A new bitmap holding a copy of the pixmap (null for a null pixmap); free it with DeleteObject.
-TSPLATFORM_API HBITMAP toHBITMAP(const QPixmap &pixmap, HBitmapFormat format = HBitmapNoAlpha);
-
-// The same two conversions over QImage, usable without a GUI application.
+// The same over QImage, usable without a GUI application.
 TSPLATFORM_API QImage imageFromHBITMAP(HBITMAP bitmap, HBitmapFormat format = HBitmapNoAlpha);
+// A new bitmap holding a copy of the image (null for a null image); free it with DeleteObject.
 TSPLATFORM_API HBITMAP imageToHBITMAP(const QImage &image, HBitmapFormat format = HBitmapNoAlpha);
 
 } // namespace QtWin

@@ -72,19 +72,6 @@ BSTR SysAllocStringByteLen(const char *bytes, UINT length)
     return result;
 }
 
-INT SysReAllocStringLen(BSTR *bstr, const OLECHAR *text, UINT length)
-{
-    if (!bstr)
-        return FALSE;
-    // The source may lie inside the old string: copy before freeing.
-    BSTR replacement = SysAllocStringLen(text, length);
-    if (!replacement)
-        return FALSE;
-    SysFreeString(*bstr);
-    *bstr = replacement;
-    return TRUE;
-}
-
 void SysFreeString(BSTR text)
 {
     if (text)

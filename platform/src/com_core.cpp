@@ -9,16 +9,6 @@
 #include <mutex>
 #include <random>
 
-extern "C" {
-const IID IID_NULL = {0x00000000, 0x0000, 0x0000, {0, 0, 0, 0, 0, 0, 0, 0}};
-const GUID GUID_NULL = {0x00000000, 0x0000, 0x0000, {0, 0, 0, 0, 0, 0, 0, 0}};
-const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-const IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-const IID IID_ISequentialStream = {0x0c733a30, 0x2a1c, 0x11ce,
-                                   {0xad, 0xe5, 0x00, 0xaa, 0x00, 0x44, 0x77, 0x3d}};
-const IID IID_IStream = {0x0000000c, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-}
-
 namespace ATL {
 CAtlException::~CAtlException() = default;
 }
@@ -219,11 +209,6 @@ HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit)
     }
     a.entries = 1;
     return S_OK;
-}
-
-HRESULT CoInitialize(LPVOID reserved)
-{
-    return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED);
 }
 
 void CoUninitialize()

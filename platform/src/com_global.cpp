@@ -18,7 +18,6 @@ struct Block {
     unsigned char *data = nullptr;
     SIZE_T size = 0;
     bool moveable = false;
-    UINT locks = 0;
 };
 
 // Every live handle, so that a stale or foreign handle is answered, not dereferenced. An ordered
@@ -82,36 +81,6 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
     return handle;
 }
 
-HGLOBAL GlobalReAlloc(HGLOBAL handle, SIZE_T bytes, UINT flags)
-{
-    if (bytes > SIZE_T(0x7fffffff))
-        return nullptr;
-    auto &t = table();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    Block *block = findLocked(handle);
-    if (!block)
-        return nullptr;
-    const bool mayMove = block->moveable ? block->locks == 0 : (flags & GMEM_MOVEABLE) != 0;
-    if (bytes > block->size) {
-        if (!mayMove || injectedFailure())
-            return nullptr;
-        auto *data = static_cast<unsigned char *>(std::realloc(block->data, bytes));
-        if (!data)
-            return nullptr;
-        if (flags & GMEM_ZEROINIT)
-            std::memset(data + block->size, 0, bytes - block->size);
-        block->data = data;
-    }
-    // Shrinking keeps the storage (and the address); only the size changes.
-    block->size = bytes;
-    if (!block->moveable && handle != block->data) {
-        auto node = t.blocks.extract(handle);
-        node.key() = handle = block->data;
-        t.blocks.insert(std::move(node));
-    }
-    return handle;
-}
-
 HGLOBAL GlobalFree(HGLOBAL handle)
 {
     if (!handle)
@@ -130,37 +99,6 @@ HGLOBAL GlobalFree(HGLOBAL handle)
     return nullptr;
 }
 
-SIZE_T GlobalSize(HGLOBAL handle)
-{
-    auto &t = table();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    Block *block = findLocked(handle);
-    return block ? block->size : 0;
-}
-
-LPVOID GlobalLock(HGLOBAL handle)
-{
-    auto &t = table();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    Block *block = findLocked(handle);
-    if (!block)
-        return nullptr;
-    if (block->moveable)
-        ++block->locks;
-    return block->data;
-}
-
-BOOL GlobalUnlock(HGLOBAL handle)
-{
-    auto &t = table();
-    std::lock_guard<std::mutex> lock(t.mutex);
-    Block *block = findLocked(handle);
-    if (!block || !block->moveable || block->locks == 0)
-        return FALSE;
-    --block->locks;
-    return block->locks > 0 ? TRUE : FALSE;
-}
-
 UINT TsFailNextGlobalAllocations(UINT count, UINT after)
 {
     return Seam::arm(count, after);
@@ -173,6 +111,53 @@ namespace {
 
 // Streams are capped at 4 GB, like the system's memory streams.
 constexpr ULONGLONG MaxStreamSize = 0xffffffffull;
+
+// 0 for a handle that names no block.
+SIZE_T blockSize(HGLOBAL handle)
+{
+    auto &t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    Block *block = findLocked(handle);
+    return block ? block->size : 0;
+}
+
+unsigned char *blockData(HGLOBAL handle)
+{
+    auto &t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    Block *block = findLocked(handle);
+    return block ? block->data : nullptr;
+}
+
+// Resizes the block, zeroing the added bytes. A fixed block that moves gets a new handle (its new
+// address), which is returned. Null, the old block intact, on failure.
+HGLOBAL resizeBlock(HGLOBAL handle, SIZE_T bytes)
+{
+    if (bytes > SIZE_T(0x7fffffff))
+        return nullptr;
+    auto &t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    Block *block = findLocked(handle);
+    if (!block)
+        return nullptr;
+    if (bytes > block->size) {
+        if (injectedFailure())
+            return nullptr;
+        auto *data = static_cast<unsigned char *>(std::realloc(block->data, bytes));
+        if (!data)
+            return nullptr;
+        std::memset(data + block->size, 0, bytes - block->size);
+        block->data = data;
+    }
+    // Shrinking keeps the storage (and the address); only the size changes.
+    block->size = bytes;
+    if (!block->moveable && handle != block->data) {
+        t.blocks.erase(handle);
+        handle = block->data;
+        t.blocks.emplace(handle, block);
+    }
+    return handle;
+}
 
 // The block shared by a stream and its clones.
 struct SharedBlock {
@@ -220,16 +205,15 @@ public:
             *read = 0;
         if (!buffer)
             return STG_E_INVALIDPOINTER;
-        const ULONGLONG total = GlobalSize(m_block->handle);
+        const ULONGLONG total = blockSize(m_block->handle);
         ULONG count = 0;
         if (m_position < total)
             count = ULONG(std::min<ULONGLONG>(size, total - m_position));
         if (count) {
-            auto *data = static_cast<unsigned char *>(GlobalLock(m_block->handle));
+            const unsigned char *data = blockData(m_block->handle);
             if (!data)
                 return STG_E_READFAULT;
             std::memcpy(buffer, data + m_position, count);
-            GlobalUnlock(m_block->handle);
         }
         m_position += count;
         if (read)
@@ -248,17 +232,16 @@ public:
         const ULONGLONG end = m_position + size;
         if (end > MaxStreamSize)
             return STG_E_MEDIUMFULL;
-        if (end > GlobalSize(m_block->handle)) {
+        if (end > blockSize(m_block->handle)) {
             ULARGE_INTEGER newSize;
             newSize.QuadPart = end;
             if (FAILED(SetSize(newSize)))
                 return STG_E_MEDIUMFULL;
         }
-        auto *data = static_cast<unsigned char *>(GlobalLock(m_block->handle));
+        unsigned char *data = blockData(m_block->handle);
         if (!data)
             return STG_E_MEDIUMFULL;
         std::memcpy(data + m_position, buffer, size);
-        GlobalUnlock(m_block->handle);
         m_position = end;
         if (written)
             *written = size;
@@ -271,7 +254,7 @@ public:
         switch (origin) {
         case STREAM_SEEK_SET: base = 0; break;
         case STREAM_SEEK_CUR: base = LONGLONG(m_position); break;
-        case STREAM_SEEK_END: base = LONGLONG(GlobalSize(m_block->handle)); break;
+        case STREAM_SEEK_END: base = LONGLONG(blockSize(m_block->handle)); break;
         default: return STG_E_INVALIDFUNCTION;
         }
         // Both terms are below 2^33 in magnitude or checked first: no overflow.
@@ -290,10 +273,9 @@ public:
     {
         if (newSize.QuadPart > MaxStreamSize)
             return STG_E_INVALIDFUNCTION;
-        if (newSize.QuadPart == GlobalSize(m_block->handle))
+        if (newSize.QuadPart == blockSize(m_block->handle))
             return S_OK;
-        HGLOBAL moved = GlobalReAlloc(m_block->handle, SIZE_T(newSize.QuadPart),
-                                      GMEM_MOVEABLE | GMEM_ZEROINIT);
+        HGLOBAL moved = resizeBlock(m_block->handle, SIZE_T(newSize.QuadPart));
         if (!moved)
             return E_OUTOFMEMORY;
         m_block->handle = moved;
@@ -348,7 +330,7 @@ public:
             return STG_E_INVALIDPOINTER;
         std::memset(stat, 0, sizeof *stat);
         stat->type = STGTY_STREAM;
-        stat->cbSize.QuadPart = GlobalSize(m_block->handle);
+        stat->cbSize.QuadPart = blockSize(m_block->handle);
         stat->grfMode = STGM_READWRITE;
         return S_OK;
     }
@@ -360,8 +342,6 @@ public:
         *stream = new (std::nothrow) HGlobalStream(m_block, m_position);
         return *stream ? S_OK : E_OUTOFMEMORY;
     }
-
-    HGLOBAL handle() const { return m_block->handle; }
 
 private:
     ~HGlobalStream() = default;
@@ -409,17 +389,5 @@ HRESULT CreateStreamOnHGlobal(HGLOBAL block, BOOL deleteOnRelease, LPSTREAM *str
         return E_OUTOFMEMORY;
     }
     *stream = created;
-    return S_OK;
-}
-
-HRESULT GetHGlobalFromStream(LPSTREAM stream, HGLOBAL *block)
-{
-    if (!block)
-        return E_INVALIDARG;
-    *block = nullptr;
-    auto *ours = dynamic_cast<HGlobalStream *>(stream);
-    if (!ours)
-        return E_INVALIDARG;
-    *block = ours->handle();
     return S_OK;
 }

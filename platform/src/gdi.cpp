@@ -5,7 +5,6 @@
 #include "tsw/resource.h"
 #include "tswinqt.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -65,10 +64,8 @@ QRgb SysRgb(int index)
 
 HANDLE LoadImageW(HINSTANCE module, LPCWSTR name, UINT type, int cx, int cy, UINT flags)
 {
-    if (type != IMAGE_BITMAP || !name || cx < 0 || cy < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (type != IMAGE_BITMAP || !name || cx < 0 || cy < 0)
         return nullptr;
-    }
     Map3DColors colours{};
     const Map3DColors *map = nullptr;
     if (flags & LR_LOADMAP3DCOLORS) {
@@ -76,37 +73,15 @@ HANDLE LoadImageW(HINSTANCE module, LPCWSTR name, UINT type, int cx, int cy, UIN
         map = &colours;
     }
     QImage image;
-    if (flags & LR_LOADFROMFILE) {
-        if (IS_INTRESOURCE(name)) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return nullptr;
-        }
-        QFile file(QString::fromUtf16(name));
-        if (!file.open(QIODevice::ReadOnly) || file.size() > 64 * 1024 * 1024) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return nullptr;
-        }
-        const QByteArray bytes = file.readAll();
-        // A bitmap file is the DIB behind a 14-byte file header starting with "BM".
-        if (bytes.size() < 14 || !bytes.startsWith("BM")) {
-            SetLastError(ERROR_BAD_FORMAT);
-            return nullptr;
-        }
-        image = DecodeDib(reinterpret_cast<const unsigned char *>(bytes.constData()) + 14,
-                          std::size_t(bytes.size() - 14), map);
-    } else {
+    {
         std::lock_guard<std::mutex> lock(RegistryMutex());
         const Resource *res = FindResourceLocked(module, name, RT_BITMAP);
-        if (!res) {
-            SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        if (!res)
             return nullptr;
-        }
         image = DecodeDib(res->data.data(), res->data.size(), map);
     }
-    if (image.isNull()) {
-        SetLastError(ERROR_BAD_FORMAT);
+    if (image.isNull())
         return nullptr;
-    }
     if ((cx && cx != image.width()) || (cy && cy != image.height()))
         image = image.scaled(cx ? cx : image.width(), cy ? cy : image.height(), Qt::IgnoreAspectRatio,
                              Qt::SmoothTransformation);
@@ -124,25 +99,6 @@ BOOL DeleteObject(HGDIOBJ handle)
     }
     delete object;
     return TRUE;
-}
-
-int GetObjectW(HGDIOBJ handle, int size, LPVOID buffer)
-{
-    const QImage image = BitmapImage(handle);
-    if (image.isNull())
-        return 0;
-    if (!buffer)
-        return int(sizeof(BITMAP));
-    if (size < int(sizeof(BITMAP)))
-        return 0;
-    BITMAP bm{};
-    bm.bmWidth = image.width();
-    bm.bmHeight = image.height();
-    bm.bmWidthBytes = image.width() * 4;
-    bm.bmPlanes = 1;
-    bm.bmBitsPixel = 32;
-    *static_cast<BITMAP *>(buffer) = bm;
-    return int(sizeof(BITMAP));
 }
 
 DWORD GetSysColor(int index)
@@ -243,13 +199,6 @@ QPixmap fromHBITMAP(HBITMAP bitmap, HBitmapFormat format)
     if (image.isNull())
         return QPixmap();
     return QPixmap::fromImage(image);
-}
-
-HBITMAP toHBITMAP(const QPixmap &pixmap, HBitmapFormat format)
-{
-    if (pixmap.isNull())
-        return nullptr;
-    return imageToHBITMAP(pixmap.toImage(), format);
 }
 
 } // namespace QtWin

@@ -19,10 +19,8 @@ int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int size)
     std::lock_guard<std::mutex> lock(RegistryMutex());
     const WORD block = WORD((id >> 4) + 1);
     const Resource *res = FindResourceLocked(module, MAKEINTRESOURCEW(block), RT_STRING);
-    if (!res) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    if (!res)
         return 0;
-    }
     const unsigned char *bytes = res->data.data();
     const std::size_t total = res->data.size();
     std::size_t pos = 0;

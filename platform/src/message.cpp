@@ -1,7 +1,5 @@
 #include "tsw/message.h"
 
-#include "tsw/lasterror.h"
-
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -59,13 +57,11 @@ const char16_t *Lookup(DWORD flags, const void *source, DWORD messageId, DWORD l
     const DWORD known = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || (flags & ~known) || source || arguments || !buffer ||
         size == 0 || (languageId != 0 && languageId != 0x400)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     const auto it = std::find_if(std::begin(kMessages), std::end(kMessages),
                                  [messageId](const SystemMessage &m) { return m.id == messageId; });
     if (it == std::end(kMessages)) {
-        SetLastError(ERROR_MR_MID_NOT_FOUND);
         return nullptr;
     }
     return it->text;
@@ -78,7 +74,6 @@ DWORD Store(const char16_t *text, Char *buffer, DWORD size)
     const std::u16string message = std::u16string(text) + u"\r\n";
     if (message.size() + 1 > size) {
         buffer[0] = 0;
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     // The table is ASCII, so the ANSI text is the same code units narrowed.

@@ -99,11 +99,3 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     // Closed without a button: Cancel where there is one, else the default button.
     return cancelId ? cancelId : buttons[defIndex].second;
 }
-
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    const QString t = text ? QString::fromUtf8(text) : QString();
-    const QString c = caption ? QString::fromUtf8(caption) : QString();
-    return MessageBoxW(owner, text ? reinterpret_cast<LPCWSTR>(t.utf16()) : nullptr,
-                       caption ? reinterpret_cast<LPCWSTR>(c.utf16()) : nullptr, type);
-}

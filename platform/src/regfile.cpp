@@ -3,12 +3,17 @@
 #include "tsw/regfile.h"
 
 #include <QChar>
+#include <QString>
 
 #include <cstring>
+#include <limits>
 
 namespace tsw {
 namespace regfile {
 
+namespace {
+
+// The form in which names are compared: upper case, unit by unit.
 WString FoldName(const WCHAR *name, std::size_t length)
 {
     WString folded(name, length);
@@ -26,6 +31,13 @@ WString FoldName(const WCHAR *name, std::size_t length)
     return folded;
 }
 
+WString FoldName(const WString &name)
+{
+    return FoldName(name.data(), name.size());
+}
+
+} // namespace
+
 const Key *Key::FindSubKey(const WCHAR *name, std::size_t length) const
 {
     const auto it = subKeys.find(FoldName(name, length));
@@ -38,87 +50,22 @@ const Value *Key::FindValue(const WCHAR *name, std::size_t length) const
     return it == valueIndex.end() ? nullptr : &values[it->second];
 }
 
-Root RootOfHandle(HKEY key)
-{
-    if (key == HKEY_CLASSES_ROOT)
-        return ClassesRoot;
-    if (key == HKEY_CURRENT_USER)
-        return CurrentUser;
-    if (key == HKEY_LOCAL_MACHINE)
-        return LocalMachine;
-    if (key == HKEY_USERS)
-        return Users;
-    if (key == HKEY_CURRENT_CONFIG)
-        return CurrentConfig;
-    return RootCount;
-}
-
 namespace {
 
 // --- Decoding -------------------------------------------------------------------------------------
 
-void appendCodePoint(WString &out, char32_t cp)
-{
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(WCHAR(0xD800 + (cp >> 10)));
-        out.push_back(WCHAR(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(WCHAR(cp));
-    }
-}
-
-WString decodeUtf8(const unsigned char *p, std::size_t n)
-{
-    WString out;
-    out.reserve(n);
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            out.push_back(WCHAR(b));
-            ++i;
-            continue;
-        }
-        std::size_t extra;
-        char32_t cp, minimum;
-        if ((b & 0xE0) == 0xC0) {
-            extra = 1, cp = b & 0x1F, minimum = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, cp = b & 0x0F, minimum = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, cp = b & 0x07, minimum = 0x10000;
-        } else {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        std::size_t k = 1;
-        for (; k <= extra && i + k < n && (p[i + k] & 0xC0) == 0x80; ++k)
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        if (k <= extra || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(0xFFFD);  // skip the lead byte and the continuation bytes read
-            i += k;
-            continue;
-        }
-        appendCodePoint(out, cp);
-        i += k;
-    }
-    return out;
-}
-
-WString decode(const unsigned char *p, std::size_t n)
+// UTF-16LE behind its byte-order mark (an odd last byte is dropped), else UTF-8 with or without one.
+QString decode(const unsigned char *p, std::size_t n)
 {
     if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
-        WString out;
-        out.reserve((n - 2) / 2);
-        for (std::size_t i = 2; i + 1 < n; i += 2)
-            out.push_back(WCHAR(p[i] | (p[i + 1] << 8)));
+        QString out(int((n - 2) / 2), Qt::Uninitialized);
+        for (int i = 0; i < out.size(); ++i)
+            out[i] = QChar(ushort(p[2 + 2 * i] | (p[3 + 2 * i] << 8)));
         return out;
     }
-    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
-        return decodeUtf8(p + 3, n - 3);
-    return decodeUtf8(p, n);
+    // Qt drops a leading byte-order mark and reads each byte of a damaged sequence as U+FFFD.
+    static_assert(kMaxFileBytes <= std::size_t(std::numeric_limits<int>::max()), "sizes fit an int");
+    return QString::fromUtf8(reinterpret_cast<const char *>(p), int(n));
 }
 
 // --- Lines ----------------------------------------------------------------------------------------
@@ -210,11 +157,11 @@ bool parseHex32(Span s, DWORD &out)
     return true;
 }
 
-std::vector<Span> splitLines(const WString &text)
+std::vector<Span> splitLines(const QString &text)
 {
     std::vector<Span> lines;
-    const WCHAR *p = text.data();
-    const std::size_t n = text.size();
+    const WCHAR *p = reinterpret_cast<const WCHAR *>(text.utf16());
+    const std::size_t n = std::size_t(text.size());
     std::size_t start = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (p[i] == u'\r' || p[i] == u'\n') {
@@ -588,7 +535,7 @@ std::unique_ptr<Hive> ParseRegFile(const void *data, std::size_t size)
     }
     if (!data || size == 0)
         return hive;
-    const WString text = decode(static_cast<const unsigned char *>(data), size);
+    const QString text = decode(static_cast<const unsigned char *>(data), size);
     const std::vector<Span> lines = splitLines(text);
     if (lines.empty())
         return hive;

@@ -20,6 +20,23 @@ namespace {
 
 const char kDefaultRegistryFile[] = "/etc/tessaro/registry.reg";
 
+// The root of a predefined key handle, or RootCount when `key` is not one of them.
+tsw::regfile::Root RootOfHandle(HKEY key)
+{
+    using namespace tsw::regfile;
+    if (key == HKEY_CLASSES_ROOT)
+        return ClassesRoot;
+    if (key == HKEY_CURRENT_USER)
+        return CurrentUser;
+    if (key == HKEY_LOCAL_MACHINE)
+        return LocalMachine;
+    if (key == HKEY_USERS)
+        return Users;
+    if (key == HKEY_CURRENT_CONFIG)
+        return CurrentConfig;
+    return RootCount;
+}
+
 // Identity of the file a hive was read from; a change of any part means a re-read.
 struct FileIdentity {
     std::string path;
@@ -80,15 +97,6 @@ FileIdentity identify(const std::string &path)
     return id;
 }
 
-ULONGLONG fileTimeOf(const FileIdentity &id)
-{
-    // 100-ns intervals since 1 January 1601.
-    const long long epochDelta = 11644473600LL;
-    if (id.mtimeSec < -epochDelta)
-        return 0;
-    return ULONGLONG(id.mtimeSec + epochDelta) * 10000000ULL + ULONGLONG(id.mtimeNsec / 100);
-}
-
 // Reads a regular file of at most the parser's limit; anything else reads as an empty hive.
 std::shared_ptr<const Hive> load(const FileIdentity &id)
 {
@@ -125,9 +133,7 @@ std::shared_ptr<const Hive> load(const FileIdentity &id)
     ::close(fd);
     if (!ok)
         return empty;
-    std::shared_ptr<Hive> hive(tsw::regfile::ParseRegFile(bytes.data(), bytes.size()).release());
-    hive->lastWriteTime = fileTimeOf(id);
-    return hive;
+    return std::shared_ptr<const Hive>(tsw::regfile::ParseRegFile(bytes.data(), bytes.size()));
 }
 
 // Brings the current hive up to date with the file. Caller holds the mutex.
@@ -145,7 +151,7 @@ const std::shared_ptr<const Hive> &currentHive(State &s)
 // Resolves a handle to its hive and key. Caller holds the mutex.
 bool resolve(State &s, HKEY handle, OpenKey &out)
 {
-    const tsw::regfile::Root root = tsw::regfile::RootOfHandle(handle);
+    const tsw::regfile::Root root = RootOfHandle(handle);
     if (root != tsw::regfile::RootCount) {
         out.hive = currentHive(s);
         out.key = &out.hive->roots[root];
@@ -204,17 +210,6 @@ struct LockedKey {
     explicit LockedKey(HKEY handle) : valid(resolve(s, handle, open)) {}
 };
 
-// Copies a name with its NUL to a caller's buffer of *nameSize units; *nameSize becomes its length.
-LSTATUS copyName(const std::u16string &text, LPWSTR name, LPDWORD nameSize)
-{
-    if (std::size_t(*nameSize) <= text.size())
-        return ERROR_MORE_DATA;
-    std::memcpy(name, text.data(), text.size() * sizeof(WCHAR));
-    name[text.size()] = 0;
-    *nameSize = DWORD(text.size());
-    return ERROR_SUCCESS;
-}
-
 // Rights that would change the hive, which is read-only.
 const REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | 0x00010000L
     | 0x00040000L | 0x00080000L;  // DELETE, WRITE_DAC, WRITE_OWNER
@@ -249,7 +244,7 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PH
         }
         if (!k)
             return ERROR_FILE_NOT_FOUND;
-    } else if (tsw::regfile::RootOfHandle(key) != tsw::regfile::RootCount) {
+    } else if (RootOfHandle(key) != tsw::regfile::RootCount) {
         *result = key;
         return ERROR_SUCCESS;
     }
@@ -276,56 +271,9 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
 
 LSTATUS RegCloseKey(HKEY key)
 {
-    if (tsw::regfile::RootOfHandle(key) != tsw::regfile::RootCount)
+    if (RootOfHandle(key) != tsw::regfile::RootCount)
         return ERROR_SUCCESS;
     State &s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     return s.handles.erase(reinterpret_cast<ULONG_PTR>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
-}
-
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD reserved,
-                      LPWSTR className, LPDWORD classNameSize, FILETIME *lastWriteTime)
-{
-    if (!name || !nameSize || reserved || (className && !classNameSize))
-        return ERROR_INVALID_PARAMETER;
-    LockedKey locked(key);
-    if (!locked.valid)
-        return ERROR_INVALID_HANDLE;
-    const OpenKey &k = locked.open;
-    if (index >= k.key->subKeys.size())
-        return ERROR_NO_MORE_ITEMS;
-    auto it = k.key->subKeys.begin();
-    std::advance(it, index);
-    const LSTATUS status = copyName(it->second->name, name, nameSize);
-    if (status != ERROR_SUCCESS)
-        return status;
-    if (className && classNameSize) {
-        if (*classNameSize < 1)
-            return ERROR_MORE_DATA;
-        className[0] = 0;
-        *classNameSize = 0;
-    }
-    if (lastWriteTime) {
-        lastWriteTime->dwLowDateTime = DWORD(k.hive->lastWriteTime);
-        lastWriteTime->dwHighDateTime = DWORD(k.hive->lastWriteTime >> 32);
-    }
-    return ERROR_SUCCESS;
-}
-
-LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD reserved,
-                      LPDWORD type, LPBYTE data, LPDWORD dataSize)
-{
-    if (!name || !nameSize || reserved || (data && !dataSize))
-        return ERROR_INVALID_PARAMETER;
-    LockedKey locked(key);
-    if (!locked.valid)
-        return ERROR_INVALID_HANDLE;
-    const OpenKey &k = locked.open;
-    if (index >= k.key->values.size())
-        return ERROR_NO_MORE_ITEMS;
-    const Value &v = k.key->values[index];
-    const LSTATUS status = copyName(v.name, name, nameSize);
-    if (status != ERROR_SUCCESS)
-        return status;
-    return copyData(v, type, data, dataSize);
 }

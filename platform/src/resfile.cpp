@@ -155,14 +155,13 @@ HMODULE Register(std::unique_ptr<ResourceModule> module)
     return reinterpret_cast<HMODULE>(module.release());
 }
 
-// Runs a load; null with ERROR_NOT_ENOUGH_MEMORY when memory runs out on the way.
+// Runs a load; null when memory runs out on the way.
 template <class Load>
 HMODULE NullWhenOutOfMemory(Load load)
 {
     try {
         return load();
     } catch (const std::bad_alloc &) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
 }
@@ -203,25 +202,15 @@ HMODULE TswLoadResourceModuleFromMemory(const void *data, std::size_t size)
 
 HMODULE LoadLibraryExW(LPCWSTR path, HANDLE reserved, DWORD flags)
 {
-    if (!path || reserved || !(flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!path || reserved || !(flags & (LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)))
         return nullptr;
-    }
     return NullWhenOutOfMemory([path]() -> HMODULE {
         QFile file(QString::fromUtf16(path));
-        if (!file.open(QIODevice::ReadOnly)) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
+        if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(kMaxModuleBytes))
             return nullptr;
-        }
-        if (file.size() > qint64(kMaxModuleBytes)) {
-            SetLastError(ERROR_BAD_FORMAT);
-            return nullptr;
-        }
         const QByteArray bytes = file.read(qint64(kMaxModuleBytes) + 1);
-        if (bytes.size() > int(kMaxModuleBytes)) {
-            SetLastError(ERROR_BAD_FORMAT);
+        if (bytes.size() > int(kMaxModuleBytes))
             return nullptr;
-        }
         return Register(ParseResourceFile(reinterpret_cast<const unsigned char *>(bytes.constData()),
                                           std::size_t(bytes.size())));
     });
@@ -234,10 +223,8 @@ BOOL FreeLibrary(HMODULE handle)
     {
         std::lock_guard<std::mutex> lock(r.mutex);
         auto *module = reinterpret_cast<ResourceModule *>(handle);
-        if (!handle || !r.modules.erase(module)) {
-            SetLastError(ERROR_INVALID_HANDLE);
+        if (!handle || !r.modules.erase(module))
             return FALSE;
-        }
         for (const auto &res : module->resources)
             r.resources.erase(res.get());
         owned.reset(module);
@@ -259,10 +246,8 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type)
 {
     std::lock_guard<std::mutex> lock(RegistryMutex());
     const Resource *res = FindResourceLocked(module, name, type);
-    if (!res) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    if (!res)
         return nullptr;
-    }
     return reinterpret_cast<HRSRC>(const_cast<Resource *>(res));
 }
 

@@ -142,10 +142,8 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME *st, LPFILETIME ft)
 {
     if (!st || !ft || st->wYear < 1601 || st->wYear > 30827
         || !IsValidDate(st->wYear, st->wMonth, st->wDay) || st->wHour > 23 || st->wMinute > 59
-        || st->wSecond > 59 || st->wMilliseconds > 999) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        || st->wSecond > 59 || st->wMilliseconds > 999)
         return FALSE;
-    }
     const std::int64_t days = DaysFromCivil(st->wYear, st->wMonth, st->wDay) - FileTimeEpochDays;
     const std::int64_t seconds = days * SecondsPerDay + st->wHour * 3600 + st->wMinute * 60
                                  + st->wSecond;
@@ -155,19 +153,10 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME *st, LPFILETIME ft)
 
 BOOL FileTimeToSystemTime(const FILETIME *ft, LPSYSTEMTIME st)
 {
-    if (!ft || !st || (ft->dwHighDateTime & 0x80000000u)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ft || !st || (ft->dwHighDateTime & 0x80000000u))
         return FALSE;
-    }
     TicksToSystemTime(FromFileTime(*ft), *st);
     return TRUE;
-}
-
-LONG CompareFileTime(const FILETIME *first, const FILETIME *second)
-{
-    const std::uint64_t a = (std::uint64_t(first->dwHighDateTime) << 32) | first->dwLowDateTime;
-    const std::uint64_t b = (std::uint64_t(second->dwHighDateTime) << 32) | second->dwLowDateTime;
-    return a < b ? -1 : a > b ? 1 : 0;
 }
 
 INT SystemTimeToVariantTime(LPSYSTEMTIME st, double *variantTime)
@@ -221,12 +210,6 @@ INT VariantTimeToSystemTime(double variantTime, LPSYSTEMTIME st)
     return 1;
 }
 
-void GetSystemTimeAsFileTime(LPFILETIME ft)
-{
-    if (ft)
-        *ft = ToFileTime(NowTicks());
-}
-
 void GetSystemTime(LPSYSTEMTIME st)
 {
     if (st)
@@ -246,17 +229,13 @@ void GetLocalTime(LPSYSTEMTIME st)
 
 BOOL FileTimeToLocalFileTime(const FILETIME *ft, LPFILETIME localFt)
 {
-    if (!ft || !localFt) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ft || !localFt)
         return FALSE;
-    }
     const std::int64_t offset = LocalOffsetSecondsAt(NowTicks()) * TicksPerSecond;
     const std::uint64_t raw = (std::uint64_t(ft->dwHighDateTime) << 32) | ft->dwLowDateTime;
     if (raw > std::uint64_t(MaxFileTime) || (offset > 0 && std::int64_t(raw) > MaxFileTime - offset)
-        || std::int64_t(raw) + offset < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        || std::int64_t(raw) + offset < 0)
         return FALSE;
-    }
     *localFt = ToFileTime(std::int64_t(raw) + offset);
     return TRUE;
 }

@@ -37,23 +37,6 @@ QLocale ProcessLocale()
     return result;
 }
 
-bool LocaleFor(LCID lcid, QLocale &locale, bool &invariant)
-{
-    invariant = false;
-    switch (lcid) {
-    case LOCALE_USER_DEFAULT:
-    case LOCALE_SYSTEM_DEFAULT:
-        locale = ProcessLocale();
-        return true;
-    case LOCALE_INVARIANT:
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-        invariant = true;
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool IsPictureLetter(QChar c, const char *letters)
 {
     return c.unicode() < 128 && c.unicode() != 0 && std::strchr(letters, char(c.unicode()));
@@ -108,45 +91,21 @@ QString PictureFromQtFormat(const QString &format)
 }
 
 // Windows writes the short date with the full year.
-QString ShortDatePicture(const QLocale &locale, bool invariant)
+QString ShortDatePicture(const QLocale &locale)
 {
-    if (invariant)
-        return QStringLiteral("MM/dd/yyyy");
     QString picture = PictureFromQtFormat(locale.dateFormat(QLocale::ShortFormat));
     if (!picture.contains(QLatin1String("yyy")))
         picture.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return picture;
 }
 
-QString LongDatePicture(const QLocale &locale, bool invariant)
-{
-    if (invariant)
-        return QStringLiteral("dddd, dd MMMM yyyy");
-    return PictureFromQtFormat(locale.dateFormat(QLocale::LongFormat));
-}
-
 // The time with seconds, in the hour style and separators of the locale's short time: the seconds
 // follow the minutes with the separator that stands between hours and minutes.
-QString TimePicture(const QLocale &locale, bool invariant, bool seconds)
+QString TimePicture(const QLocale &locale)
 {
-    if (invariant)
-        return seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
     QString picture = PictureFromQtFormat(locale.timeFormat(QLocale::ShortFormat));
     const int minutes = picture.indexOf(QLatin1Char('m'));
     const int hours = picture.indexOf(QRegExp(QStringLiteral("[hH]")));
-    if (!seconds) {
-        const int s = picture.indexOf(QLatin1Char('s'));
-        if (s > minutes && minutes >= 0) {
-            int from = minutes;
-            while (from < picture.size() && picture.at(from) == QLatin1Char('m'))
-                ++from;
-            int to = s;
-            while (to < picture.size() && picture.at(to) == QLatin1Char('s'))
-                ++to;
-            picture.remove(from, to - from);
-        }
-        return picture;
-    }
     if (picture.contains(QLatin1Char('s')) || minutes < 0 || hours < 0 || hours > minutes)
         return picture.contains(QLatin1Char('s'))
                    ? picture
@@ -167,7 +126,8 @@ QString Padded(int value, int width)
     return QString::number(value).rightJustified(width, QLatin1Char('0'));
 }
 
-// Expands a Windows picture. Letters outside `letters` and quoted runs are copied as they stand.
+// Expands a Windows picture. Letters that are not date (or time) letters and quoted runs are
+// copied as they stand.
 QString Expand(const QString &picture, const SYSTEMTIME &st, const QLocale &locale, bool date)
 {
     QString out;
@@ -219,8 +179,6 @@ QString Expand(const QString &picture, const SYSTEMTIME &st, const QLocale &loca
                 out += Padded(st.wYear % 100, 2);
             else
                 out += QString::number(st.wYear);
-        } else if (date && letter == 'g') {
-            out += QStringLiteral("A.D.");
         } else if (!date && (letter == 'h' || letter == 'H')) {
             int hour = st.wHour;
             if (letter == 'h') {
@@ -249,19 +207,17 @@ int Deliver(const QString &text, LPWSTR buffer, int size)
     const int needed = text.size() + 1;
     if (size == 0)
         return needed;
-    if (size < needed) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    if (size < needed)
         return 0;
-    }
     std::memcpy(buffer, text.utf16(), sizeof(WCHAR) * size_t(text.size()));
     buffer[text.size()] = 0;
     return needed;
 }
 
-// Finds the locale and checks the output buffer; false when either is unusable.
-bool StartCall(LCID lcid, LPWSTR buffer, int size, QLocale &locale, bool &invariant)
+// Checks the arguments every call shares: the one locale, no flags, no picture, a usable buffer.
+bool ValidCall(LCID lcid, DWORD flags, LPCWSTR picture, LPWSTR buffer, int size)
 {
-    return LocaleFor(lcid, locale, invariant) && size >= 0 && (size == 0 || buffer);
+    return lcid == LOCALE_USER_DEFAULT && flags == 0 && !picture && size >= 0 && (size == 0 || buffer);
 }
 
 // The caller's time, or the local time now when none is given.
@@ -275,54 +231,31 @@ SYSTEMTIME TimeToFormat(const SYSTEMTIME *systemTime)
     return st;
 }
 
-int Fail(DWORD error)
-{
-    SetLastError(error);
-    return 0;
-}
-
 } // namespace
 
 int GetDateFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR picture,
                    LPWSTR buffer, int size)
 {
-    QLocale locale;
-    bool invariant;
-    if (!StartCall(lcid, buffer, size, locale, invariant))
-        return Fail(ERROR_INVALID_PARAMETER);
-    if ((flags & ~DWORD(DATE_SHORTDATE | DATE_LONGDATE)) != 0
-        || (flags & (DATE_SHORTDATE | DATE_LONGDATE)) == (DATE_SHORTDATE | DATE_LONGDATE)
-        || (picture && flags != 0))
-        return Fail(ERROR_INVALID_FLAGS);
+    if (!ValidCall(lcid, flags, picture, buffer, size))
+        return 0;
     SYSTEMTIME st = TimeToFormat(systemTime);
     // The file-time calendar's range: no date before 1601 is formatted.
     if (st.wYear < 1601 || st.wYear > 30827 || st.wMonth < 1 || st.wMonth > 12 || st.wDay < 1
         || st.wDay > DaysInMonth(st.wYear, st.wMonth))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return 0;
     st.wDayOfWeek = WORD(WeekdayFromDays(DaysFromCivil(st.wYear, st.wMonth, st.wDay)));
-    QString format;
-    if (picture)
-        format = QString::fromUtf16(picture);
-    else if (flags & DATE_LONGDATE)
-        format = LongDatePicture(locale, invariant);
-    else
-        format = ShortDatePicture(locale, invariant);
-    return Deliver(Expand(format, st, locale, true), buffer, size);
+    const QLocale locale = ProcessLocale();
+    return Deliver(Expand(ShortDatePicture(locale), st, locale, true), buffer, size);
 }
 
 int GetTimeFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR picture,
                    LPWSTR buffer, int size)
 {
-    QLocale locale;
-    bool invariant;
-    if (!StartCall(lcid, buffer, size, locale, invariant))
-        return Fail(ERROR_INVALID_PARAMETER);
-    if ((flags & ~DWORD(TIME_NOSECONDS)) != 0 || (picture && flags != 0))
-        return Fail(ERROR_INVALID_FLAGS);
-    SYSTEMTIME st = TimeToFormat(systemTime);
+    if (!ValidCall(lcid, flags, picture, buffer, size))
+        return 0;
+    const SYSTEMTIME st = TimeToFormat(systemTime);
     if (st.wHour > 23 || st.wMinute > 59 || st.wSecond > 59 || st.wMilliseconds > 999)
-        return Fail(ERROR_INVALID_PARAMETER);
-    const QString format = picture ? QString::fromUtf16(picture)
-                                   : TimePicture(locale, invariant, !(flags & TIME_NOSECONDS));
-    return Deliver(Expand(format, st, locale, false), buffer, size);
+        return 0;
+    const QLocale locale = ProcessLocale();
+    return Deliver(Expand(TimePicture(locale), st, locale, false), buffer, size);
 }

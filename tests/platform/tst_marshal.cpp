@@ -46,7 +46,7 @@ TEST(Apartment, InitialisationCounting)
 {
     std::thread([] {
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-        EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
+        EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
         CoUninitialize();
         CoUninitialize();
@@ -221,7 +221,7 @@ TEST(Marshal, ClosingTheApartmentReleasesItsData)
     bool destroyed = false;
     Counter *object = new Counter(IID_ITestCounter, &destroyed);
     std::thread([object] {
-        CoInitialize(nullptr);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         IStream *s = newStream();
         CoMarshalInterface(s, IID_ITestCounter, object, MSHCTX_INPROC, nullptr,
                            MSHLFLAGS_TABLESTRONG);

@@ -1,4 +1,4 @@
-// MessageBoxW/A: button sets, the answers they give, and the owner window.
+// MessageBoxW: button sets, the answers they give, and the owner window.
 #include "messageboxwatch.h"
 
 #include "tswin.h"
@@ -38,7 +38,7 @@ TEST(MessageBoxW, ButtonsAndResults)
     QWidget *parent = nullptr;
     OnNextBox([&](QMessageBox *box) { parent = box->parentWidget(); ownerTitle = box->windowTitle(); },
               QMessageBox::Ok);
-    EXPECT_EQ(MessageBoxA(reinterpret_cast<HWND>(&owner), "täxt", nullptr, MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxW(reinterpret_cast<HWND>(&owner), u"täxt", nullptr, MB_OK), IDOK);
     EXPECT_EQ(parent, &owner);
     EXPECT_TRUE(ownerTitle.isEmpty());
 

@@ -78,9 +78,18 @@ const ValueCase kValueCases[] = {
     {"non-ASCII name ignores case (one to one)", "\"Größe\"=dword:4", u"GRÖßE", true, REG_DWORD,
      dwordBytes(4)},
     {"UTF-8 text", "\"A\"=\"日本\"", u"A", true, REG_SZ, sz(u"日本")},
-    {"invalid UTF-8 reads as replacement", "\"A\"=\"\xC3(\"", u"A", true, REG_SZ, sz(u"\uFFFD(")},
-    {"overlong UTF-8 rejected", "\"A\"=\"\xC0\xAF\"", u"A", true, REG_SZ, sz(u"\uFFFD")},
     {"four-byte UTF-8", "\"A\"=\"\xF0\x9F\x98\x80\"", u"A", true, REG_SZ, sz(u"\U0001F600")},
+    // Each byte of a damaged UTF-8 sequence reads as U+FFFD; what follows it reads normally.
+    {"UTF-8 cut short by ASCII", "\"A\"=\"\xC3(\"", u"A", true, REG_SZ, sz(u"\uFFFD(")},
+    {"UTF-8 cut short by the quote", "\"A\"=\"\xE6\x97\"", u"A", true, REG_SZ, sz(u"\uFFFD\uFFFD")},
+    {"overlong UTF-8", "\"A\"=\"\xC0\xAF\"", u"A", true, REG_SZ, sz(u"\uFFFD\uFFFD")},
+    {"UTF-8 surrogate", "\"A\"=\"\xED\xA0\x80x\"", u"A", true, REG_SZ, sz(u"\uFFFD\uFFFD\uFFFDx")},
+    {"UTF-8 beyond U+10FFFF", "\"A\"=\"\xF4\x90\x80\x80\"", u"A", true, REG_SZ,
+     sz(u"\uFFFD\uFFFD\uFFFD\uFFFD")},
+    {"stray continuation and invalid bytes", "\"A\"=\"\x80" "a\xFF\"", u"A", true, REG_SZ,
+     sz(u"\uFFFDa\uFFFD")},
+    {"byte-order mark inside the file is text", "\"A\"=\"\xEF\xBB\xBF\"", u"A", true, REG_SZ,
+     sz(u"\uFEFF")},
 };
 
 TEST(RegFileParser, ValueTable)

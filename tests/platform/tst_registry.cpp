@@ -220,49 +220,6 @@ TEST_F(RegistryCalls, ClosedAndUnknownHandles)
     }
 }
 
-TEST_F(RegistryCalls, Enumeration)
-{
-    HKEY morlen;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Morlen", 0, KEY_READ, &morlen));
-    WCHAR name[64];
-    std::vector<std::u16string> keys;
-    for (DWORD i = 0;; ++i) {
-        DWORD len = 64;
-        const LONG status = RegEnumKeyExW(morlen, i, name, &len, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        ASSERT_EQ(ERROR_SUCCESS, status);
-        EXPECT_EQ(std::u16string(name).size(), len);
-        keys.push_back(name);
-    }
-    EXPECT_EQ((std::vector<std::u16string>{u"Tessaro", u"TsConsole"}), keys);
-    DWORD len = 7;  // "Tessaro" and its NUL need 8
-    std::fill(std::begin(name), std::end(name), u'#');
-    EXPECT_EQ(ERROR_MORE_DATA, RegEnumKeyExW(morlen, 0, name, &len, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(u'#', name[0]);
-    len = 8;
-    EXPECT_EQ(ERROR_SUCCESS, RegEnumKeyExW(morlen, 0, name, &len, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(7u, len);
-    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(morlen));
-
-    std::vector<std::u16string> values;
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = 64, type = 0, size = 0;
-        const LONG status = RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        ASSERT_EQ(ERROR_SUCCESS, status);
-        values.push_back(name);
-    }
-    EXPECT_EQ((std::vector<std::u16string>{u"Build", u"LocalHelp", u"Name", u"", u"Bin", u"Empty",
-                                           u"Multi", u"Q"}),
-              values);
-    DWORD nameLen = 64, type = 0, size = 2;
-    BYTE data[2];
-    EXPECT_EQ(ERROR_MORE_DATA, RegEnumValueW(key, 0, name, &nameLen, nullptr, &type, data, &size));
-    EXPECT_EQ(4u, size);
-}
-
 TEST(RegistryFileHandling, MissingFileMeansNoKeys)
 {
     QTemporaryDir dir;

@@ -1,5 +1,5 @@
-// The ATL pieces the library uses: CAtlException, CComBSTR, CComVariant and CComPtr, in the
-// throwing configuration (allocation failures raise CAtlException).
+// The ATL pieces the library uses: CAtlException, CComBSTR and CComVariant, in the throwing
+// configuration (allocation failures raise CAtlException).
 #pragma once
 #include "tsplatform_export.h"
 #include "tsw/types.h"
@@ -414,12 +414,6 @@ public:
         vt = VT_EMPTY;
         return S_OK;
     }
-    // Converts `src` (this variant when null) to `type` in place.
-    HRESULT ChangeType(VARTYPE type, const VARIANT *src = nullptr) noexcept
-    {
-        return ::VariantChangeType(this, src ? src : this, 0, type);
-    }
-
     // Same type and same value (BSTRs by content, interfaces by pointer).
     bool operator==(const VARIANT &other) const noexcept;
     bool operator!=(const VARIANT &other) const noexcept { return !(*this == other); }
@@ -506,98 +500,6 @@ inline bool CComVariant::operator==(const VARIANT &other) const noexcept
         return byref == other.byref;
     }
 }
-
-// An owned interface pointer: AddRef on taking a copy, Release on letting go.
-template <class T>
-class CComPtr
-{
-public:
-    T *p = nullptr;
-
-    CComPtr() noexcept = default;
-    CComPtr(decltype(nullptr)) noexcept {}
-    CComPtr(T *object) noexcept : p(object)
-    {
-        if (p)
-            p->AddRef();
-    }
-    CComPtr(const CComPtr &other) noexcept : CComPtr(other.p) {}
-    CComPtr(CComPtr &&other) noexcept : p(other.p) { other.p = nullptr; }
-    ~CComPtr() { Release(); }
-
-    CComPtr &operator=(T *object) noexcept
-    {
-        if (object != p) {
-            if (object)
-                object->AddRef();
-            T *old = p;
-            p = object;
-            if (old)
-                old->Release();
-        }
-        return *this;
-    }
-    CComPtr &operator=(const CComPtr &other) noexcept { return *this = other.p; }
-    CComPtr &operator=(CComPtr &&other) noexcept
-    {
-        if (this != std::addressof(other)) {
-            T *old = p;
-            p = other.p;
-            other.p = nullptr;
-            if (old)
-                old->Release();
-        }
-        return *this;
-    }
-
-    operator T *() const noexcept { return p; }
-    T &operator*() const noexcept { return *p; }
-    T *operator->() const noexcept { return p; }
-    // For out parameters, which write without releasing: the held reference is released first,
-    // where ATL would assert, so nothing leaks. For in/out use, pass &p itself.
-    T **operator&() noexcept
-    {
-        Release();
-        return &p;
-    }
-    bool operator!() const noexcept { return p == nullptr; }
-    bool operator==(T *other) const noexcept { return p == other; }
-    bool operator!=(T *other) const noexcept { return p != other; }
-
-    void Release() noexcept
-    {
-        T *old = p;
-        if (old) {
-            p = nullptr;
-            old->Release();
-        }
-    }
-    // Takes over a reference the caller already holds.
-    void Attach(T *object) noexcept
-    {
-        if (p != object) {
-            T *old = p;
-            p = object;
-            if (old)
-                old->Release();
-        }
-    }
-    T *Detach() noexcept
-    {
-        T *object = p;
-        p = nullptr;
-        return object;
-    }
-    HRESULT CopyTo(T **target) const noexcept
-    {
-        if (!target)
-            return E_POINTER;
-        *target = p;
-        if (p)
-            p->AddRef();
-        return S_OK;
-    }
-};
 
 } // namespace ATL
 

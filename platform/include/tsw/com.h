@@ -4,14 +4,14 @@
 #include "tsw/types.h"
 #include "tsw/oleauto.h"
 
-extern "C" {
-TSPLATFORM_API extern const IID IID_NULL;
-TSPLATFORM_API extern const GUID GUID_NULL;
-TSPLATFORM_API extern const IID IID_IUnknown;
-TSPLATFORM_API extern const IID IID_IClassFactory;
-TSPLATFORM_API extern const IID IID_ISequentialStream;
-TSPLATFORM_API extern const IID IID_IStream;
-}
+// Interface identifiers, as constants of the header: every module holds its own copy.
+inline constexpr IID IID_NULL = {0x00000000, 0x0000, 0x0000, {0, 0, 0, 0, 0, 0, 0, 0}};
+inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000,
+                                          {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr IID IID_ISequentialStream = {0x0c733a30, 0x2a1c, 0x11ce,
+                                              {0xad, 0xe5, 0x00, 0xaa, 0x00, 0x44, 0x77, 0x3d}};
+inline constexpr IID IID_IStream = {0x0000000c, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 #define RPC_E_CHANGED_MODE ((HRESULT)0x80010106L)
 #define RPC_E_INVALID_OBJREF ((HRESULT)0x8001011DL)
@@ -112,19 +112,12 @@ typedef IStream *LPSTREAM;
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 #define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 
-// A block of `bytes` bytes. A fixed block's handle is its address; a moveable block's handle is
-// turned into an address by GlobalLock. Null when memory runs out or flags are unknown.
+// A block of `bytes` bytes, always zeroed. A fixed block's handle is its address; a moveable
+// block's content is reached through a stream over it. Null when memory runs out or flags are
+// unknown.
 TSPLATFORM_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
-// Resizes the block; GMEM_ZEROINIT zeroes the added bytes. A fixed block may move only with
-// GMEM_MOVEABLE (the new handle is returned). Null, the old block intact, on failure.
-TSPLATFORM_API HGLOBAL GlobalReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags);
 // Null on success; the handle itself when it names no live block.
 TSPLATFORM_API HGLOBAL GlobalFree(HGLOBAL block);
-// 0 for a handle that names no block.
-TSPLATFORM_API SIZE_T GlobalSize(HGLOBAL block);
-TSPLATFORM_API LPVOID GlobalLock(HGLOBAL block);
-// TRUE while the block stays locked; FALSE when this call unlocked it (or it was not locked).
-TSPLATFORM_API BOOL GlobalUnlock(HGLOBAL block);
 
 // Test seam: after `after` more successful block allocations or growths, the next `count` fail as
 // if memory had run out. Returns the number of failures that were still pending. Only the calling
@@ -132,11 +125,10 @@ TSPLATFORM_API BOOL GlobalUnlock(HGLOBAL block);
 TSPLATFORM_API UINT TsFailNextGlobalAllocations(UINT count, UINT after = 0);
 
 // A stream over `block` (a new empty moveable block when null), starting at offset 0 with the
-// block's size. With `deleteOnRelease` the block is freed when the last stream over it goes.
+// block's size; writing past the end grows the block (a fixed block moves, so its old handle no
+// longer names it). With `deleteOnRelease` the block is freed when the last stream over it goes.
 TSPLATFORM_API HRESULT CreateStreamOnHGlobal(HGLOBAL block, BOOL deleteOnRelease,
                                              LPSTREAM *stream);
-// The block under a stream made by CreateStreamOnHGlobal; E_INVALIDARG for other streams.
-TSPLATFORM_API HRESULT GetHGlobalFromStream(LPSTREAM stream, HGLOBAL *block);
 
 // ---------------------------------------------------------------------------------------------
 // Apartments
@@ -151,8 +143,7 @@ enum COINIT {
 // Enters the calling thread into an apartment. S_OK for the first entry, S_FALSE for a nested
 // one of the same kind, RPC_E_CHANGED_MODE (not counted) for a different kind.
 TSPLATFORM_API HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
-TSPLATFORM_API HRESULT CoInitialize(LPVOID reserved);
-// Leaves the apartment once per successful CoInitialize(Ex). When an apartment closes, the
+// Leaves the apartment once per successful CoInitializeEx. When an apartment closes, the
 // marshalled data made in it is released.
 TSPLATFORM_API void CoUninitialize();
 

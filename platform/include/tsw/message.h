@@ -10,9 +10,8 @@
 // followed by "\r\n", as Windows gives it. Only FORMAT_MESSAGE_FROM_SYSTEM (with or without
 // FORMAT_MESSAGE_IGNORE_INSERTS) and the language 0 or LANG_USER_DEFAULT (0x400) are supported;
 // `source` and `arguments` must be null. Returns the number of characters stored, without the
-// terminating NUL, or 0 with the last error set: ERROR_MR_MID_NOT_FOUND (317) for an unknown id,
-// ERROR_INSUFFICIENT_BUFFER when the text and its NUL do not fit in `size` characters,
-// ERROR_INVALID_PARAMETER for anything else.
+// terminating NUL, or 0 for an unknown id, when the text and its NUL do not fit in `size`
+// characters (the buffer then holds an empty text), and for any other request.
 TSPLATFORM_API DWORD FormatMessageA(DWORD flags, const void *source, DWORD messageId, DWORD languageId,
                                     LPSTR buffer, DWORD size, void *arguments);
 TSPLATFORM_API DWORD FormatMessageW(DWORD flags, const void *source, DWORD messageId, DWORD languageId,

@@ -27,9 +27,6 @@ TSPLATFORM_API BSTR SysAllocString(const OLECHAR *text);
 TSPLATFORM_API BSTR SysAllocStringLen(const OLECHAR *text, UINT length);
 // `length` bytes copied from `bytes` (which may be null: zero bytes), followed by a NUL unit.
 TSPLATFORM_API BSTR SysAllocStringByteLen(const char *bytes, UINT length);
-// Replaces *bstr by a new string of `length` units from `text` (which may lie inside *bstr).
-// Returns FALSE, leaving *bstr alone, when memory runs out.
-TSPLATFORM_API INT SysReAllocStringLen(BSTR *bstr, const OLECHAR *text, UINT length);
 // Frees `text`; a null BSTR is ignored.
 TSPLATFORM_API void SysFreeString(BSTR text);
 // Length in units (bytes / 2) and in bytes; 0 for a null BSTR.
@@ -137,11 +134,6 @@ TSPLATFORM_API HRESULT VariantClear(VARIANTARG *variant);
 // Clears `dest`, then makes it a deep copy of `src` (by-reference variants copy the reference).
 // On failure `dest` is left VT_EMPTY.
 TSPLATFORM_API HRESULT VariantCopy(VARIANTARG *dest, const VARIANTARG *src);
-// Converts `src` to `type` into `dest` (which may be `src`). Numbers, booleans, dates, errors and
-// texts convert among themselves as far as the value fits; DISP_E_TYPEMISMATCH otherwise,
-// DISP_E_OVERFLOW when the value does not fit.
-TSPLATFORM_API HRESULT VariantChangeType(VARIANTARG *dest, const VARIANTARG *src, USHORT flags,
-                                         VARTYPE type);
 
 // ---------------------------------------------------------------------------------------------
 // SAFEARRAY

@@ -5,8 +5,9 @@
 //
 // Accepted input:
 // - a first line "Windows Registry Editor Version 5.00" (or "REGEDIT4"); without it nothing is read;
-// - UTF-8 (with or without byte-order mark) or UTF-16LE with its byte-order mark; invalid UTF-8
-//   reads as U+FFFD; lines end in CR LF, LF or CR;
+// - UTF-8 (with or without byte-order mark) or UTF-16LE with its byte-order mark; each byte of an
+//   invalid UTF-8 sequence (cut short, overlong, a surrogate or beyond U+10FFFF) reads as U+FFFD;
+//   lines end in CR LF, LF or CR;
 // - sections "[ROOT\path\to\key]" with ROOT one of HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
 //   HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_CURRENT_CONFIG; "[-ROOT\path]" deletes the key and its
 //   subtree read so far, and the lines up to the next section are skipped;
@@ -46,10 +47,6 @@ constexpr std::size_t kMaxDepth = 512;            // levels below a root
 constexpr std::size_t kMaxKeyNameLength = 255;    // UTF-16 units per key name
 constexpr std::size_t kMaxValueNameLength = 16383;
 
-// The form in which names are compared: upper case, unit by unit.
-TSPLATFORM_API WString FoldName(const WCHAR *name, std::size_t length);
-inline WString FoldName(const WString &name) { return FoldName(name.data(), name.size()); }
-
 struct Value {
     WString name;  // as first written; empty for the default value
     DWORD type = REG_NONE;
@@ -58,7 +55,7 @@ struct Value {
 
 struct Key {
     WString name;                                     // as first written
-    std::map<WString, std::unique_ptr<Key>> subKeys;  // by folded name, so in enumeration order
+    std::map<WString, std::unique_ptr<Key>> subKeys;  // by folded name (upper case, unit by unit)
     std::vector<Value> values;                        // file order
     std::map<WString, std::size_t> valueIndex;        // folded name -> index in values
 
@@ -80,15 +77,11 @@ struct ParseReport {
 
 struct Hive {
     Key roots[RootCount];
-    ULONGLONG lastWriteTime = 0;  // FILETIME of the file it was read from, 0 if unknown
     ParseReport report;
 };
 
 // Parses a whole file held in memory. Never fails: damaged input gives a partial or empty hive.
 TSPLATFORM_API std::unique_ptr<Hive> ParseRegFile(const void *data, std::size_t size);
-
-// The root of a predefined key handle, or RootCount when `key` is not one of them.
-TSPLATFORM_API Root RootOfHandle(HKEY key);
 
 } // namespace regfile
 } // namespace tsw

@@ -16,7 +16,6 @@
 #pragma once
 #include "tsplatform_export.h"
 #include "tsw/types.h"
-#include "tsw/time.h"
 
 typedef LONG LSTATUS;
 typedef DWORD REGSAM;
@@ -108,17 +107,3 @@ TSPLATFORM_API LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved
 // Releases an open key. Closing a predefined root is accepted and does nothing.
 // ERROR_INVALID_HANDLE for an unknown or already closed handle.
 TSPLATFORM_API LSTATUS RegCloseKey(HKEY key);
-
-// Names the subkey at `index` (subkeys in case-insensitive name order). *nameSize is the buffer
-// size in characters on entry and the name length without the NUL on return. ERROR_MORE_DATA when
-// the name and its NUL do not fit (buffer and size untouched), ERROR_NO_MORE_ITEMS past the end.
-// `className` receives an empty text; `lastWriteTime`, when given, the file's modification time.
-TSPLATFORM_API LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize,
-                                     LPDWORD reserved, LPWSTR className, LPDWORD classNameSize,
-                                     FILETIME *lastWriteTime);
-
-// Names the value at `index` (values in file order) and reads it like RegQueryValueExW.
-// ERROR_MORE_DATA when the name or the data does not fit; ERROR_NO_MORE_ITEMS past the end.
-TSPLATFORM_API LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize,
-                                     LPDWORD reserved, LPDWORD type, LPBYTE data,
-                                     LPDWORD dataSize);

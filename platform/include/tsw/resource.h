@@ -8,7 +8,6 @@
 #pragma once
 #include "tsplatform_export.h"
 #include "tsw/types.h"
-#include "tsw/lasterror.h"
 
 #include <cstddef>
 
@@ -23,9 +22,8 @@ typedef HRSRC__ *HRSRC;
 #define LOAD_LIBRARY_AS_IMAGE_RESOURCE 0x00000020
 
 // Opens the resource file `path` as a data module (the flags must name a data-file load).
-// Returns null with the last error set to ERROR_FILE_NOT_FOUND when the file cannot be read,
-// ERROR_BAD_FORMAT when it is larger than 64 MiB, ERROR_INVALID_PARAMETER for other flags,
-// ERROR_NOT_ENOUGH_MEMORY when memory runs out.
+// Returns null when the file cannot be read, is larger than 64 MiB, for other flags, or when memory
+// runs out.
 TSPLATFORM_API HMODULE LoadLibraryExW(LPCWSTR path, HANDLE reserved, DWORD flags);
 // Releases a module opened by LoadLibraryExW. FALSE for an unknown handle.
 TSPLATFORM_API BOOL FreeLibrary(HMODULE module);
@@ -52,14 +50,7 @@ TSPLATFORM_API int LoadStringW(HINSTANCE module, UINT id, LPWSTR buffer, int siz
 #define IMAGE_BITMAP 0
 #define IMAGE_ICON 1
 #define IMAGE_CURSOR 2
-#define LR_DEFAULTCOLOR 0x0000
-#define LR_MONOCHROME 0x0001
-#define LR_LOADFROMFILE 0x0010
-#define LR_LOADTRANSPARENT 0x0020
-#define LR_DEFAULTSIZE 0x0040
 #define LR_LOADMAP3DCOLORS 0x1000
-#define LR_CREATEDIBSECTION 0x2000
-#define LR_SHARED 0x8000
 // Loads the bitmap resource `name` (an integer identifier or a name) of `module`: a device-
 // independent bitmap (BITMAPINFOHEADER, 1/4/8/16/24/32 bits per pixel, uncompressed or bit fields,
 // bottom-up or top-down). cx/cy of 0 keep the natural size, otherwise the picture is stretched.
@@ -70,19 +61,6 @@ TSPLATFORM_API HANDLE LoadImageW(HINSTANCE module, LPCWSTR name, UINT type, int 
                                  UINT flags);
 // Destroys a bitmap. FALSE for a null or unknown handle (nothing is touched).
 TSPLATFORM_API BOOL DeleteObject(HGDIOBJ object);
-
-struct BITMAP {
-    LONG bmType;
-    LONG bmWidth;
-    LONG bmHeight;
-    LONG bmWidthBytes;
-    WORD bmPlanes;
-    WORD bmBitsPixel;
-    LPVOID bmBits;
-};
-// Fills a BITMAP record for a bitmap handle (32 bits per pixel, bmBits null). Returns the bytes
-// written, 0 for an unknown handle or a buffer too small.
-TSPLATFORM_API int GetObjectW(HGDIOBJ object, int size, LPVOID buffer);
 
 #define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1

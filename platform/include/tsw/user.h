@@ -52,5 +52,3 @@
 // Null texts read as empty. Returns 0 without a GUI application, for an invalid button type, and
 // when the owner is destroyed while the box is open (the box goes with it; nobody answered).
 TSPLATFORM_API int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-// The same with 8-bit texts (UTF-8).
-TSPLATFORM_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
