@@ -103,12 +103,14 @@ QAccessibleInterface *CDateTableAccessible::child(int index) const
 
 int CDateTableAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
+    // Compared by pointer: asking QAccessible for the id of a stranger would register it.
     if (!child)
         return -1;
-    const QAccessible::Id id = QAccessible::uniqueId(const_cast<QAccessibleInterface *>(child));
-    for (int i = 0; i < ChildCount; ++i)
-        if (m_childIds[size_t(i)] == id && id)
+    for (int i = 0; i < ChildCount; ++i) {
+        const QAccessible::Id id = m_childIds[size_t(i)];
+        if (id && QAccessible::accessibleInterface(id) == child)
             return i;
+    }
     return -1;
 }
 

@@ -148,6 +148,9 @@ TEST(DateTableAccessibility, TableWithColumnHeadersAndCells)
     }
     EXPECT_EQ(grid->selectedCellCount(), 1);
     EXPECT_EQ(grid->selectedCells().value(0), grid->cellAt(2, 3));
+    EXPECT_EQ(iface->indexOfChild(grid->cellAt(2, 4)), Index(2, 4));
+    QWidget stranger;
+    EXPECT_EQ(iface->indexOfChild(QAccessible::queryAccessibleInterface(&stranger)), -1);
     EXPECT_EQ(grid->cellAt(6, 0), nullptr);
     EXPECT_EQ(grid->cellAt(0, 7), nullptr);
 
