@@ -1,7 +1,7 @@
 // "Scheduling wizard" and "Property sheet": the multi-page dialog in its two modes.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTimeEdit>
+#include <QTimeEdit>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,9 +15,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <functional>
+#include <vector>
 
 #include "foundation/datetime.h"
 #include "gallerypage.h"
+#include "schedule/datepickerwidget.h"
 #include "schedule/schedule.h"
 #include "sheet/tspropertyintropage.h"
 #include "sheet/tspropertypage.h"
@@ -67,7 +69,8 @@ void EnableNext(CTsPropertyPage *page, bool enable)
         sheet->SetEnabledNextButton(enable);
 }
 
-// Start of the first run: a plain date and time field. Next refuses a start in the past.
+// Start of the first run: the day in a date picker with the names of the user's language, and
+// the time of day beside it. Next refuses a start in the past.
 class StartPage : public CTsPropertyPage
 {
 public:
@@ -77,14 +80,28 @@ public:
                   QStringLiteral("Choose the date and time of the first defragmentation run."));
         auto *layout = new QFormLayout(this);
         layout->setContentsMargins(28, 18, 28, 18);
-        edit = new QDateTimeEdit(QDateTime(QDate::currentDate().addDays(1), QTime(3, 0)));
-        edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd  HH:mm"));
-        layout->addRow(QStringLiteral("&Start on:"), edit);
+        std::vector<WString> dayNames, monthNames;
+        for (int i = 0; i < 7; ++i)
+            dayNames.push_back(WStringFromQString(GetDayOfWeek(i)));
+        for (int i = 0; i < 12; ++i)
+            monthNames.push_back(GetMonthOfYear(i));
+        // Tomorrow by the platform's clock, which tests and screenshots can fix.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        picker = new CDatePickerWidget(dayNames, monthNames,
+                                       QDate(now.wYear, now.wMonth, now.wDay).addDays(1));
+        picker->setObjectName(QStringLiteral("startDate"));
+        time = new QTimeEdit(QTime(3, 0));
+        time->setObjectName(QStringLiteral("startTime"));
+        time->setDisplayFormat(QStringLiteral("HH:mm"));
+        layout->addRow(QStringLiteral("&Start on:"), picker);
+        layout->addRow(QStringLiteral("&At:"), time);
         note = new QLabel;
         note->setStyleSheet(QStringLiteral("color: #a00000"));
         layout->addRow(QString(), note);
     }
+
+    QDateTime Start() const { return QDateTime(picker->GetDate(), time->time()); }
 
     void showEvent(QShowEvent *event) override
     {
@@ -94,12 +111,16 @@ public:
 
     bool OnWizardNext() override
     {
-        const bool future = edit->dateTime() > QDateTime::currentDateTime();
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        const bool future = Start() > QDateTime(QDate(now.wYear, now.wMonth, now.wDay),
+                                                QTime(now.wHour, now.wMinute, now.wSecond));
         note->setText(future ? QString() : QStringLiteral("The start lies in the past."));
         return future;
     }
 
-    QDateTimeEdit *edit;
+    CDatePickerWidget *picker;
+    QTimeEdit *time;
     QLabel *note;
 };
 
@@ -186,7 +207,7 @@ protected:
     {
         CTsPropertyPage::showEvent(event);
         EnableNext(this, false);
-        const QDateTime start = m_start->edit->dateTime();
+        const QDateTime start = m_start->Start();
         const double startDate = GetDATEFromQDateTime(start);
         m_startText->setText(QStringFromWString(GetLocalDateTimeString(startDate)));
         double firstRun = 0.0;
@@ -289,7 +310,7 @@ CTsPropertySheet *MakeWizard(QLabel *report)
     sheet->CreateSheet();
     QObject::connect(sheet, &QDialog::accepted, report, [report, intro, start]() {
         report->setText(QStringLiteral("Result: first run from %1, wizard next time: %2")
-                            .arg(start->edit->dateTime().toString(Qt::ISODate))
+                            .arg(start->Start().toString(Qt::ISODate))
                             .arg(intro->IsWizardModeCheck() ? QStringLiteral("yes")
                                                             : QStringLiteral("no")));
     });
@@ -358,7 +379,9 @@ void ShootWizard(QWidget *page, const gallery::Shoot &shoot)
 {
     CTsPropertySheet *sheet = static_cast<SheetHost *>(page)->sheet();
     shoot(QStringLiteral("first-step"), sheet);
-    for (int i = 1; i < sheet->GetPageCount(); ++i)
+    sheet->OnNextButton();
+    shoot(QStringLiteral("start-date"), sheet);
+    for (int i = 2; i < sheet->GetPageCount(); ++i)
         sheet->OnNextButton();
     shoot(QStringLiteral("last-step"), sheet);
 }
