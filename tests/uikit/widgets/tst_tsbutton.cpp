@@ -105,6 +105,7 @@ TEST(CTsButton, HoverSetsHighlightAndHandCursorLeaveRestoresEvenWithFocus)
     layout->addWidget(button);
     layout->addWidget(other);
     button->SetTextColor(kNormal, kHighlight);
+    EXPECT_TRUE(button->hasMouseTracking()); // hover is seen without a pressed button
     ASSERT_TRUE(tstest::ShowActive(window));
     other->setFocus();
 
@@ -174,18 +175,6 @@ TEST(CTsButton, FocusByTabHighlightsOnlyAnEnabledButton)
     QTest::keyClick(button, Qt::Key_Backtab);
     ASSERT_TRUE(first->hasFocus());
     EXPECT_EQ(ActiveText(*button), kNormal);
-}
-
-TEST(CTsButton, ConstructionTakesThePaletteTextColourAndTracksTheMouse)
-{
-    CTsButton button(nullptr);
-    EXPECT_TRUE(button.hasMouseTracking());
-    EXPECT_FALSE(button.isDown());
-    // The highlight starts as the normal colour: hovering changes nothing visible.
-    const QColor initial = ActiveText(button);
-    tstest::SendEnter(&button);
-    EXPECT_EQ(ActiveText(button), initial);
-    tstest::SendLeave(&button);
 }
 
 TEST(CTsButton, IconFollowsSetItemEnabledNotSetEnabled)
