@@ -203,4 +203,21 @@ TEST(CCategoriesWidget, ResetDeletesTheButtonsAndStartsAFreshColumn)
     EXPECT_EQ(pane->findChildren<QPushButton *>().size(), 0);
 }
 
+TEST(CCategoriesWidget, ResetFromAButtonsOwnClickIsSafe)
+{
+    // A pane that rebuilds its column when a category is picked deletes the button whose press is
+    // still being delivered.
+    QWidget window;
+    auto *pane = new CCategoriesWidget(&window);
+    QPointer<QWidget> first = pane->AddItem(kCancel, kCancel, QIcon(), QIcon());
+    QObject::connect(static_cast<QPushButton *>(first.data()), &QPushButton::clicked, pane, [pane] {
+        pane->Reset();
+        pane->AddItem(kMonth, kMonth, QIcon(), QIcon());
+    });
+    window.show();
+    QTest::mousePress(first, Qt::LeftButton); // the release would go to a widget that is gone
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(pane->findChildren<QPushButton *>().size(), 1);
+}
+
 } // namespace
