@@ -51,8 +51,12 @@ void CTsButton::mousePressEvent(QMouseEvent *event)
     event->ignore();
     QPointer<CTsButton> alive(this);
     emit clicked(false);
-    if (alive)
-        emit released();
+    if (!alive) {
+        // Qt would go on to the parent through the destroyed button: end the press here.
+        event->accept();
+        return;
+    }
+    emit released();
 }
 
 void CTsButton::mouseReleaseEvent(QMouseEvent *event)

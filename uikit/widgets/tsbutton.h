@@ -12,8 +12,8 @@
  * A push button with the look and feel of a task-list link:
  * - it fires clicked(false) (followed by released()) when the mouse button goes down, and on
  *   Return, Enter and Space; it never shows a pressed look. The mouse press is passed on to the
- *   parent widget as well, so a handler of clicked() must not delete the button directly (use
- *   deleteLater());
+ *   parent widget as well, unless a handler of clicked() destroyed the button (or an ancestor):
+ *   then the press ends there;
  * - while the mouse is over it (enabled buttons only) it shows the pointing-hand cursor, and while
  *   hovered or focused its text takes the highlight colour (SetTextColor);
  * - it carries one icon for the enabled and one for the disabled state. setItemEnabled() switches
