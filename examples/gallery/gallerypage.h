@@ -25,6 +25,18 @@ struct Page {
     Shooter extraShots; // may be empty
 };
 
+// The language modules that the build makes, with their names in their own language.
+struct Language {
+    unsigned short id; // LANGID
+    const char *name;
+};
+inline constexpr Language kLanguages[] = {
+    {0x0409, "English"},
+    {0x0407, "Deutsch"},
+    {0x040C, "Fran\u00e7ais"},
+    {0x0411, "\u65e5\u672c\u8a9e"},
+};
+
 bool registerPage(int order, const QString &title, PageFactory create, Shooter extraShots = {});
 std::vector<Page> pages(); // sorted by order
 

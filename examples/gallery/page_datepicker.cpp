@@ -19,18 +19,6 @@ namespace {
 constexpr UINT FirstWeekdayNameId = 9033;
 constexpr UINT FirstMonthNameId = 723;
 
-struct Language {
-    LANGID id;
-    const char *name;
-};
-
-const Language kLanguages[] = {
-    {0x0409, "English"},
-    {0x0407, "Deutsch"},
-    {0x040C, "Français"},
-    {0x0411, "日本語"},
-};
-
 std::vector<WString> Texts(HINSTANCE module, UINT first, int count)
 {
     std::vector<WString> texts;
@@ -75,7 +63,7 @@ QWidget *makeDatePickerPage()
 
     auto *grid = new QGridLayout;
     int index = 0;
-    for (const Language &language : kLanguages) {
+    for (const gallery::Language &language : gallery::kLanguages) {
         HINSTANCE module = LoadTsLang(language.id, 0);
         auto *box = new QGroupBox(QString::fromUtf8(language.name));
         box->setObjectName(QStringLiteral("language%1").arg(language.id, 4, 16, QLatin1Char('0')));

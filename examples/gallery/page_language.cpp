@@ -10,18 +10,6 @@
 
 namespace {
 
-struct Language {
-    LANGID id;
-    const char *name;
-};
-
-const Language kLanguages[] = {
-    {0x0409, "English"},
-    {0x0407, "Deutsch"},
-    {0x040C, "Français"},
-    {0x0411, "日本語"},
-};
-
 struct Row {
     UINT id;
     const char *what;
@@ -56,9 +44,9 @@ QWidget *makeLanguagePage()
     caption->setWordWrap(true);
     layout->addWidget(caption);
 
-    auto *table = new QTableWidget(int(rows.size()), int(std::size(kLanguages)) + 1);
+    auto *table = new QTableWidget(int(rows.size()), int(std::size(gallery::kLanguages)) + 1);
     QStringList headers{QStringLiteral("Id")};
-    for (const Language &language : kLanguages)
+    for (const gallery::Language &language : gallery::kLanguages)
         headers << QString::fromUtf8(language.name);
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
@@ -68,8 +56,8 @@ QWidget *makeLanguagePage()
                                            : QStringLiteral("Day %1").arg(rows[r].id - 9032);
         table->setItem(r, 0, new QTableWidgetItem(QStringLiteral("%1 %2").arg(rows[r].id).arg(what)));
     }
-    for (int c = 0; c < int(std::size(kLanguages)); ++c) {
-        HINSTANCE module = LoadTsLang(kLanguages[c].id, 0);
+    for (int c = 0; c < int(std::size(gallery::kLanguages)); ++c) {
+        HINSTANCE module = LoadTsLang(gallery::kLanguages[c].id, 0);
         for (int r = 0; r < int(rows.size()); ++r)
             table->setItem(r, c + 1, new QTableWidgetItem(text(module, rows[r].id)));
     }
