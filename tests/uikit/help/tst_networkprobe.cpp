@@ -206,6 +206,43 @@ TEST(InternetCalls, SilentServerStatus)
     InternetCloseHandle(session);
 }
 
+// A listener whose queue is full: the handshake of one more connection never completes, so the
+// connection time-out ends the wait.
+TEST(InternetCalls, ConnectTimesOut)
+{
+    ProxyEnvironment env;
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof addr;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&addr), &size), 0);
+    std::vector<int> queued;
+    for (int i = 0; i < 8; ++i) {
+        const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ::connect(client, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+        pollfd p{client, POLLOUT, 0};
+        queued.push_back(client);
+        if (::poll(&p, 1, 300) == 0)
+            break;  // this one hangs: the queue is full
+    }
+    HINTERNET session = InternetOpenW(u"Tessaro", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/";
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(InternetOpenUrlW(session, std::u16string(url.begin(), url.end()).c_str(), nullptr, 0, 0, 0), nullptr);
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INTERNET_TIMEOUT));
+    EXPECT_GE(elapsed, TSW_INTERNET_CONNECT_TIMEOUT_MS - 100);
+    EXPECT_LT(elapsed, TSW_INTERNET_CONNECT_TIMEOUT_MS + 2000);
+    InternetCloseHandle(session);
+    for (int fd : queued)
+        ::close(fd);
+    ::close(listener);
+}
+
 // Runs inside a network namespace of its own with only loopback (started by NoConnection.Probe).
 TEST(NoConnection, DISABLED_InsideNamespace)
 {
