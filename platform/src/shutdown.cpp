@@ -143,7 +143,7 @@ BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newS
         const LUID_AND_ATTRIBUTES &entry = newState->Privileges[i];
         if (entry.Luid.LowPart != kShutdownLuid.LowPart || entry.Luid.HighPart != kShutdownLuid.HighPart)
             return Fail(ERROR_NO_SUCH_PRIVILEGE);
-        if (entry.Attributes & SE_PRIVILEGE_ENABLED && !(entry.Attributes & SE_PRIVILEGE_REMOVED))
+        if ((entry.Attributes & SE_PRIVILEGE_ENABLED) && !(entry.Attributes & SE_PRIVILEGE_REMOVED))
             enable = true;
         else
             disable = true;
