@@ -72,12 +72,12 @@ std::string Utf8(LPCWSTR text)
     return text ? QString::fromUtf16(text).toStdString() : std::string();
 }
 
-// The lower-case scheme of `url` when it is one that can be opened, else empty. A scheme is the
-// letters before the first ':', which must be followed by "//".
+// The lower-case scheme of `url` (the text before the first ':') when it is one that can be
+// opened, else empty.
 std::string SupportedScheme(const std::string &url)
 {
     const std::size_t colon = url.find(':');
-    if (colon == std::string::npos || url.compare(colon + 1, 2, "//") != 0)
+    if (colon == std::string::npos)
         return {};
     std::string scheme = url.substr(0, colon);
     for (char &c : scheme)
@@ -210,8 +210,14 @@ HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWOR
         return nullptr;
     }
     const std::string address = Utf8(url);
-    if (SupportedScheme(address).empty()) {
+    const std::string scheme = SupportedScheme(address);
+    if (scheme.empty()) {
         SetLastError(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+        return nullptr;
+    }
+    // Every scheme that can be opened names a server: "scheme://server...".
+    if (address.compare(scheme.size() + 1, 2, "//") != 0) {
+        SetLastError(ERROR_INTERNET_INVALID_URL);
         return nullptr;
     }
     CURLU *parsed = curl_url();

@@ -176,7 +176,9 @@ TEST(InternetCalls, HandlesAndFailures)
     const Case cases[] = {
         {u"file:///etc/passwd", ERROR_INTERNET_UNRECOGNIZED_SCHEME},
         {u"127.0.0.1/", ERROR_INTERNET_UNRECOGNIZED_SCHEME},
-        {u"http:/" + server.base(), ERROR_INTERNET_UNRECOGNIZED_SCHEME},
+        {u"http:/" + server.base(), ERROR_INTERNET_INVALID_URL},
+        {u"ftp:" + server.base(), ERROR_INTERNET_INVALID_URL},
+        {u"HTTPS://" + server.base() + u"/", ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
         {u"http://127.0.0.1:99999/", ERROR_INTERNET_INVALID_URL},
         {u"http://127.0.0.1:1/", ERROR_INTERNET_CANNOT_CONNECT},
         {u"https://" + server.base() + u"/", ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
