@@ -1,10 +1,12 @@
 // A web server of the tests on 127.0.0.1 with a free port, on a thread of its own (the probes block
 // the test's thread). It records the head of every request and answers with a fixed status, or,
-// when silent, accepts and never answers.
+// when silent, accepts and never answers. And the proxy variables of the environment, held still.
 #pragma once
 
 #include <QCursor>
 #include <QGuiApplication>
+
+#include "testenv.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -13,6 +15,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
+#include <memory>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -126,6 +129,25 @@ private:
     std::vector<int> m_cursors;
     std::vector<int> m_held;
     std::thread m_thread;
+};
+
+// The proxy variables that libcurl reads, all unset (or all set to `proxy`) while the object lives,
+// so that a test's requests go where the test says and nowhere else.
+class ProxyEnvironment
+{
+public:
+    explicit ProxyEnvironment(const char *proxy = nullptr)
+    {
+        for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "ftp_proxy",
+                                 "FTP_PROXY", "gopher_proxy", "GOPHER_PROXY", "all_proxy", "ALL_PROXY",
+                                 "no_proxy", "NO_PROXY"}) {
+            const bool isNoProxy = std::string(name) == "no_proxy" || std::string(name) == "NO_PROXY";
+            m_vars.push_back(std::make_unique<ScopedEnv>(name, isNoProxy ? nullptr : proxy));
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<ScopedEnv>> m_vars;
 };
 
 } // namespace tstest
