@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMainWindow>
@@ -79,6 +80,10 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro UI gallery"));
+    // The gallery's own registry, unless the environment names another.
+    if (qEnvironmentVariableIsEmpty("TS_REGISTRY_FILE"))
+        qputenv("TS_REGISTRY_FILE", QFile::encodeName(QDir::cleanPath(QDir(QApplication::applicationDirPath())
+                                                          .absoluteFilePath(QStringLiteral(TS_GALLERY_REGISTRY)))));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Gallery of the Tessaro user-interface kit."));

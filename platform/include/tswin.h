@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <wininet.h>
 #include <atlbase.h>
 #include <atlcomcli.h>
 #else
@@ -21,4 +22,7 @@
 #include "tsw/user.h"
 #include "tsw/system.h"
 #include "tsw/message.h"
+#include "tsw/lasterror.h"
+#include "tsw/wininet.h"
+#include "tsw/security.h"
 #endif

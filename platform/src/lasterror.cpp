@@ -1,0 +1,11 @@
+#include "tsw/lasterror.h"
+
+#include "lasterror_p.h"
+
+namespace {
+thread_local DWORD t_lastError = 0;
+}
+
+DWORD GetLastError() { return t_lastError; }
+
+void SetLastError(DWORD error) { t_lastError = error; }

@@ -1,0 +1,186 @@
+#include "tsw/security.h"
+
+#include "lasterror_p.h"
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QString>
+#include <QVariant>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+
+namespace {
+
+// The identifier Windows gives the shutdown privilege.
+constexpr LUID kShutdownLuid = {19, 0};
+
+std::mutex &TokenMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Open token handles and their access rights; handle values are never reused.
+std::map<ULONG_PTR, DWORD> &Tokens()
+{
+    static std::map<ULONG_PTR, DWORD> tokens;
+    return tokens;
+}
+ULONG_PTR g_nextToken = 0x20001;
+
+// The process has one token, so the privilege's state is the process's.
+std::atomic<bool> g_shutdownEnabled{false};
+
+bool Local(LPCWSTR machine) { return !machine || !*machine; }
+
+// Calls a method of the login manager and returns its reply (an error reply when it cannot be
+// reached). A bus named by the environment gets a connection of its own for the call.
+QDBusMessage CallLoginManager(const QString &method, const QVariantList &arguments)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), method);
+    call.setArguments(arguments);
+    const QByteArray address = qgetenv("TS_LOGIN_BUS_ADDRESS");
+    if (address.isEmpty())
+        return QDBusConnection::systemBus().call(call, QDBus::Block, TSW_LOGIN_CALL_TIMEOUT_MS);
+    static std::atomic<unsigned> serial{0};
+    const QString name = QStringLiteral("tsw-login-%1").arg(serial++);
+    QDBusMessage reply;
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLocal8Bit(address), name);
+        reply = bus.isConnected() ? bus.call(call, QDBus::Block, TSW_LOGIN_CALL_TIMEOUT_MS)
+                                  : call.createErrorReply(bus.lastError());
+    }
+    QDBusConnection::disconnectFromBus(name);
+    return reply;
+}
+
+// "yes" from CanPowerOff or CanReboot.
+bool ShutdownAllowed()
+{
+    for (const QString &method : {QStringLiteral("CanPowerOff"), QStringLiteral("CanReboot")}) {
+        const QDBusMessage reply = CallLoginManager(method, {});
+        if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
+            && reply.arguments().first().toString() == QLatin1String("yes"))
+            return true;
+    }
+    return false;
+}
+
+bool TokenAccess(HANDLE token, DWORD &access)
+{
+    std::lock_guard<std::mutex> lock(TokenMutex());
+    const auto it = Tokens().find(reinterpret_cast<ULONG_PTR>(token));
+    if (it == Tokens().end())
+        return false;
+    access = it->second;
+    return true;
+}
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+} // namespace
+
+HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(LONG_PTR(-1)); }
+
+BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
+{
+    if (!token)
+        return Fail(ERROR_INVALID_PARAMETER);
+    *token = nullptr;
+    if (process != GetCurrentProcess())
+        return Fail(ERROR_INVALID_HANDLE);
+    std::lock_guard<std::mutex> lock(TokenMutex());
+    const ULONG_PTR value = g_nextToken;
+    g_nextToken += 2;
+    Tokens().emplace(value, access);
+    *token = reinterpret_cast<HANDLE>(value);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL LookupPrivilegeValueW(LPCWSTR system, LPCWSTR name, PLUID luid)
+{
+    if (!name || !luid)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (!Local(system))
+        return Fail(RPC_S_SERVER_UNAVAILABLE);
+    // Privilege names compare without regard to case.
+    if (QString::fromUtf16(name).compare(QString::fromUtf16(SE_SHUTDOWN_NAME), Qt::CaseInsensitive) != 0)
+        return Fail(ERROR_NO_SUCH_PRIVILEGE);
+    *luid = kShutdownLuid;
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState, DWORD,
+                           PTOKEN_PRIVILEGES previous, DWORD *returnLength)
+{
+    DWORD access = 0;
+    if (!TokenAccess(token, access))
+        return Fail(ERROR_INVALID_HANDLE);
+    if (!(access & TOKEN_ADJUST_PRIVILEGES))
+        return Fail(ERROR_ACCESS_DENIED);
+    if (previous || returnLength || (!disableAll && !newState))
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (disableAll) {
+        g_shutdownEnabled = false;
+        SetLastError(ERROR_SUCCESS);
+        return TRUE;
+    }
+    // Checked before anything changes: a call with an unknown privilege changes nothing.
+    bool enable = false;
+    bool disable = false;
+    for (DWORD i = 0; i < newState->PrivilegeCount; ++i) {
+        const LUID_AND_ATTRIBUTES &entry = newState->Privileges[i];
+        if (entry.Luid.LowPart != kShutdownLuid.LowPart || entry.Luid.HighPart != kShutdownLuid.HighPart)
+            return Fail(ERROR_NO_SUCH_PRIVILEGE);
+        if ((entry.Attributes & SE_PRIVILEGE_ENABLED) && !(entry.Attributes & SE_PRIVILEGE_REMOVED))
+            enable = true;
+        else
+            disable = true;
+    }
+    DWORD status = ERROR_SUCCESS;
+    if (enable) {
+        if (ShutdownAllowed())
+            g_shutdownEnabled = true;
+        else
+            status = ERROR_NOT_ALL_ASSIGNED;
+    } else if (disable) {
+        g_shutdownEnabled = false;
+    }
+    SetLastError(status);
+    return TRUE;
+}
+
+BOOL InitiateSystemShutdownExW(LPWSTR machine, LPWSTR, DWORD timeout, BOOL, BOOL reboot, DWORD)
+{
+    if (!Local(machine) || timeout != 0)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (!g_shutdownEnabled)
+        return Fail(ERROR_PRIVILEGE_NOT_HELD);
+    // Without interaction: nobody is asked to authenticate.
+    const QDBusMessage reply = CallLoginManager(
+        reboot ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"), {QVariant(false)});
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return Fail(ERROR_ACCESS_DENIED);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    std::lock_guard<std::mutex> lock(TokenMutex());
+    if (Tokens().erase(reinterpret_cast<ULONG_PTR>(handle)) == 0)
+        return Fail(ERROR_INVALID_HANDLE);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}

@@ -1,0 +1,277 @@
+#include "tsw/wininet.h"
+
+#include "lasterror_p.h"
+
+#include <QString>
+#include <curl/curl.h>
+
+#include <atomic>
+#include <cstring>
+#include <ifaddrs.h>
+#include <map>
+#include <mutex>
+#include <net/if.h>
+#include <string>
+#include <sys/socket.h>
+
+#define ERROR_HTTP_INVALID_SERVER_RESPONSE 12152L
+
+namespace {
+
+enum class Kind { Session, Address };
+
+struct Handle {
+    Kind kind;
+    std::string agent;  // sessions: the user agent, UTF-8
+    bool direct;        // sessions: no proxy whatever the environment says
+};
+
+std::mutex &TableMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Handles by value; values are never reused. Odd numbers above a page, so that a handle is never a
+// small integer or a valid pointer.
+std::map<ULONG_PTR, Handle> &Table()
+{
+    static std::map<ULONG_PTR, Handle> table;
+    return table;
+}
+ULONG_PTR g_nextHandle = 0x10001;
+std::atomic<unsigned long> g_sessionsOpened{0};
+
+HINTERNET AddHandle(Handle handle)
+{
+    std::lock_guard<std::mutex> lock(TableMutex());
+    const ULONG_PTR value = g_nextHandle;
+    g_nextHandle += 2;
+    Table().emplace(value, std::move(handle));
+    return reinterpret_cast<HINTERNET>(value);
+}
+
+bool FindSession(HINTERNET session, Handle &out)
+{
+    std::lock_guard<std::mutex> lock(TableMutex());
+    const auto it = Table().find(reinterpret_cast<ULONG_PTR>(session));
+    if (it == Table().end() || it->second.kind != Kind::Session)
+        return false;
+    out = it->second;
+    return true;
+}
+
+bool CurlReady()
+{
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ready;
+}
+
+std::string Utf8(LPCWSTR text)
+{
+    return text ? QString::fromUtf16(text).toStdString() : std::string();
+}
+
+// The lower-case scheme of `url` (the text before the first ':') when it is one that can be
+// opened, else empty.
+std::string SupportedScheme(const std::string &url)
+{
+    const std::size_t colon = url.find(':');
+    if (colon == std::string::npos)
+        return {};
+    std::string scheme = url.substr(0, colon);
+    for (char &c : scheme)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    for (const char *known : {"http", "https", "ftp", "gopher"})
+        if (scheme == known)
+            return scheme;
+    return {};
+}
+
+// Stops the transfer at the server's first answer. HTTP interim answers (1xx) are not final; a
+// proxy's answer to a tunnel request never reaches here (CURLOPT_SUPPRESS_CONNECT_HEADERS).
+struct Answer {
+    bool answered = false;
+};
+
+size_t OnHeader(char *data, size_t size, size_t count, void *user)
+{
+    auto *answer = static_cast<Answer *>(user);
+    const std::string line(data, size * count);
+    if (line.compare(0, 5, "HTTP/") == 0) {
+        const std::size_t space = line.find(' ');
+        if (space != std::string::npos && space + 1 < line.size() && line[space + 1] == '1')
+            return size * count;
+        answer->answered = true;
+        return 0;
+    }
+    if (!line.empty() && line[0] >= '0' && line[0] <= '9') {  // an FTP reply
+        answer->answered = true;
+        return 0;
+    }
+    return size * count;
+}
+
+size_t OnData(char *, size_t, size_t, void *user)
+{
+    static_cast<Answer *>(user)->answered = true;
+    return 0;  // no data is read
+}
+
+DWORD StatusOf(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return ERROR_INTERNET_NAME_NOT_RESOLVED;
+    case CURLE_COULDNT_CONNECT:
+        return ERROR_INTERNET_CANNOT_CONNECT;
+    case CURLE_OPERATION_TIMEDOUT:
+        return ERROR_INTERNET_TIMEOUT;
+    case CURLE_URL_MALFORMAT:
+        return ERROR_INTERNET_INVALID_URL;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+        return ERROR_INTERNET_SECURITY_CHANNEL_ERROR;
+    case CURLE_WEIRD_SERVER_REPLY:
+        return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return ERROR_INTERNET_CONNECTION_RESET;
+    default:
+        return ERROR_INTERNET_INTERNAL_ERROR;
+    }
+}
+
+} // namespace
+
+BOOL InternetGetConnectedState(LPDWORD flags, DWORD reserved)
+{
+    if (flags)
+        *flags = 0;
+    if (reserved != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    bool connected = false;
+    for (const ifaddrs *it = list; it && !connected; it = it->ifa_next) {
+        if (!it->ifa_addr || (it->ifa_addr->sa_family != AF_INET && it->ifa_addr->sa_family != AF_INET6))
+            continue;
+        const unsigned int up = IFF_UP | IFF_RUNNING;
+        connected = (it->ifa_flags & up) == up && !(it->ifa_flags & IFF_LOOPBACK);
+    }
+    freeifaddrs(list);
+    if (connected && flags)
+        *flags = INTERNET_CONNECTION_LAN;
+    SetLastError(ERROR_SUCCESS);
+    return connected ? TRUE : FALSE;
+}
+
+HINTERNET InternetOpenW(LPCWSTR agent, DWORD accessType, LPCWSTR proxy, LPCWSTR proxyBypass,
+                        DWORD flags)
+{
+    if ((accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_DIRECT)
+        || (proxy && *proxy) || (proxyBypass && *proxyBypass) || flags != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (!CurlReady()) {
+        SetLastError(ERROR_INTERNET_INTERNAL_ERROR);
+        return nullptr;
+    }
+    HINTERNET session = AddHandle({Kind::Session, Utf8(agent), accessType == INTERNET_OPEN_TYPE_DIRECT});
+    ++g_sessionsOpened;
+    SetLastError(ERROR_SUCCESS);
+    return session;
+}
+
+HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWORD headersLength,
+                           DWORD flags, DWORD_PTR)
+{
+    Handle owner;
+    if (!FindSession(session, owner)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (!url || (headers && (headersLength != 0 || *headers)) || flags != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const std::string address = Utf8(url);
+    const std::string scheme = SupportedScheme(address);
+    if (scheme.empty()) {
+        SetLastError(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+        return nullptr;
+    }
+    // Every scheme that can be opened names a server: "scheme://server...".
+    if (address.compare(scheme.size() + 1, 2, "//") != 0) {
+        SetLastError(ERROR_INTERNET_INVALID_URL);
+        return nullptr;
+    }
+    CURLU *parsed = curl_url();
+    if (!parsed) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (curl_url_set(parsed, CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
+        curl_url_cleanup(parsed);
+        SetLastError(ERROR_INTERNET_INVALID_URL);
+        return nullptr;
+    }
+    CURL *curl = curl_easy_init();
+    if (!curl) {
+        curl_url_cleanup(parsed);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    Answer answer;
+    curl_easy_setopt(curl, CURLOPT_CURLU, parsed);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,gopher");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(TSW_INTERNET_CONNECT_TIMEOUT_MS));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(TSW_INTERNET_TOTAL_TIMEOUT_MS));
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &answer);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnData);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
+    if (!owner.agent.empty())
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, owner.agent.c_str());
+    if (owner.direct)
+        curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    const CURLcode code = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    curl_url_cleanup(parsed);
+    if (!answer.answered && code != CURLE_OK) {
+        SetLastError(StatusOf(code));
+        return nullptr;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return AddHandle({Kind::Address, {}, false});
+}
+
+BOOL InternetCloseHandle(HINTERNET handle)
+{
+    std::lock_guard<std::mutex> lock(TableMutex());
+    if (Table().erase(reinterpret_cast<ULONG_PTR>(handle)) == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
+unsigned long TswInternetSessionsOpened() { return g_sessionsOpened.load(); }

@@ -1,0 +1,26 @@
+#include "help/buildnumbers.h"
+
+#include "registry.h"
+
+namespace {
+
+long ReadBuild(const WCHAR *key, long &build)
+{
+    build = 0;
+    CRegistry registry;
+    long status = registry.Open(HKEY_LOCAL_MACHINE, key, KEY_READ);
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    DWORD value = 0;
+    status = registry.ReadDword(u"Build", value);
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    build = long(value);
+    return S_OK;
+}
+
+} // namespace
+
+long GetTessaroBuildNumber(long &build) { return ReadBuild(u"Software\\Morlen\\Tessaro\\8.0", build); }
+
+long GetTsConsoleBuildNumber(long &build) { return ReadBuild(u"Software\\Morlen\\TsConsole\\8.0", build); }
