@@ -8,6 +8,7 @@
 #include <oleauto.h>
 #include <atlbase.h>
 #include <atlcomcli.h>
+#include <iads.h>
 #else
 #include "tsplatform_export.h"
 #include "tsw/types.h"
@@ -21,4 +22,5 @@
 #include "tsw/user.h"
 #include "tsw/system.h"
 #include "tsw/message.h"
+#include "tsw/ads.h"
 #endif
