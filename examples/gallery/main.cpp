@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "gallerypage.h"
+#include "tswin.h"
 
 namespace {
 
@@ -78,6 +79,16 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    // The network page reaches the directory service through COM, in the GUI thread's apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    struct ComExit {
+        bool entered;
+        ~ComExit()
+        {
+            if (entered)
+                CoUninitialize();
+        }
+    } comExit{SUCCEEDED(com)};
     QApplication::setApplicationName(QStringLiteral("Tessaro UI gallery"));
 
     QCommandLineParser parser;

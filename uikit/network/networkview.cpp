@@ -243,8 +243,12 @@ long CNetworkView::EnumDNSNamesInDirectory(QList<WString> &names)
         info->Release();
         return hr;
     }
-    // Anything but a one-dimensional array of variants is read as no trees.
+    // Anything but a one-dimensional array holding variants is read as no trees: elements of
+    // another type would not fit the VARIANT they are copied into.
     SAFEARRAY *array = trees.vt == (VT_ARRAY | VT_VARIANT) ? trees.parray : nullptr;
+    VARTYPE elementType = VT_EMPTY;
+    if (array && (FAILED(SafeArrayGetVartype(array, &elementType)) || elementType != VT_VARIANT))
+        array = nullptr;
     if (array && SafeArrayGetDim(array) == 1) {
         LONG lower = 0;
         LONG upper = -1;
