@@ -71,15 +71,16 @@ QTreeWidgetItem *CNetworkView::CreateItem(const WString &text, int kind)
     // not copy the strip thousands of times.
     if (kind >= 0 && kind < int(std::size(m_kindIcons))) {
         if (!m_kindIconCut[kind]) {
-            const QPixmap cell = GetIndexOfPixmap(m_iconStrip, kind, QSize(16, 16));
+            // A cell beyond the strip's end stays without icon.
+            const QPixmap cell = 16 * (kind + 1) <= m_iconStrip.width()
+                                     ? GetIndexOfPixmap(m_iconStrip, kind, QSize(16, 16))
+                                     : QPixmap();
             m_kindIcons[kind] = cell.isNull() ? QIcon() : QIcon(cell);
             m_kindIconCut[kind] = true;
         }
         item->setIcon(0, m_kindIcons[kind]);
-    } else {
-        // Kinds outside the strip (-1) have no cell.
-        item->setIcon(0, QIcon(GetIndexOfPixmap(m_iconStrip, kind, QSize(16, 16))));
     }
+    // Other kinds (-1) have no cell and show no icon.
     item->setData(0, Qt::UserRole, kind);
     return item;
 }
