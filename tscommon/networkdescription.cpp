@@ -1,5 +1,7 @@
 #include "networkdescription.h"
 
+#include "jsonsyntax_p.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -201,6 +203,9 @@ Network ParseNetworkDescription(const char *data, std::size_t size)
             Refuse("no data");
         if (size > MaxDescriptionSize)
             Refuse("description larger than 4 MiB");
+        std::string why;
+        if (!IsWellFormedJsonObject(data, size, why))
+            Refuse(why);
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(QByteArray(data, int(size)), &error);
         if (error.error != QJsonParseError::NoError)

@@ -56,8 +56,17 @@ TEST(NetworkDescription, RefusesWhatBreaksTheFormat)
         const char *why;
     };
     const Row rows[] = {
-        {"", "not valid JSON"},
+        {"", "JSON object"},
         {"{\"domains\":[", "not valid JSON"},
+        {"{} x", "text after"},
+        {"{\"a\":\"\x01\"}", "control character"},
+        {"{\"a\":\"\xC0\xAF\"}", "UTF-8"},
+        {"{\"a\":\"\xED\xA0\x80\"}", "UTF-8"},
+        {"{\"a\":\"\\x\"}", "bad escape"},
+        {"{\"a\":1e999}", "out of range"},
+        {"{\"a\":01}", "expected"},
+        {"{\"a\":" + QByteArray(300, '[') + QByteArray(300, ']') + "}", "too deep"},
+        {QByteArray("{\"a\":\"x\"}\0", 10), "text after"},
         {"[]", "JSON object"},
         {"{\"activeDirectory\":\"yes\"}", "true or false"},
         {"{\"domains\":{}}", "must be an array"},
