@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <set>
 #include <system_error>
 
 namespace tsnet {
@@ -76,13 +77,19 @@ private:
             ++m_at;
             return true;
         }
+        // Names as Qt compares them, in UTF-16: a repeated name is refused (Qt's reader loses the
+        // value it replaces).
+        std::set<std::u16string> names;
         for (;;) {
             if (close == '}') {
                 SkipSpace();
                 if (!Peek('"'))
                     return Fail("a member name must be a string");
-                if (!String())
+                std::u16string name;
+                if (!String(&name))
                     return false;
+                if (!names.insert(std::move(name)).second)
+                    return Fail("a member name repeats");
                 SkipSpace();
                 if (!Peek(':'))
                     return Fail("':' expected");
@@ -103,7 +110,13 @@ private:
 
     static bool IsHex(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-    bool String()
+    static unsigned HexValue(unsigned char c)
+    {
+        return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+    }
+
+    // Checks a string; with `text`, also decodes it to UTF-16.
+    bool String(std::u16string *text = nullptr)
     {
         ++m_at; // the opening quote
         while (m_at < m_size) {
@@ -119,29 +132,43 @@ private:
                     break;
                 const unsigned char e = m_p[m_at];
                 if (e == 'u') {
-                    for (int i = 1; i <= 4; ++i)
+                    unsigned unit = 0;
+                    for (int i = 1; i <= 4; ++i) {
                         if (m_at + i >= m_size || !IsHex(m_p[m_at + i]))
                             return Fail("bad \\u escape");
+                        unit = unit * 16 + HexValue(m_p[m_at + i]);
+                    }
+                    if (text)
+                        text->push_back(char16_t(unit));
                     m_at += 5;
                     continue;
                 }
-                if (e != '"' && e != '\\' && e != '/' && e != 'b' && e != 'f' && e != 'n' && e != 'r' && e != 't')
+                static const char kEscapes[] = "\"\"\\\\//b\bf\fn\nr\rt\t";
+                const char *found = nullptr;
+                for (const char *k = kEscapes; *k; k += 2)
+                    if (static_cast<unsigned char>(*k) == e)
+                        found = k;
+                if (!found)
                     return Fail("bad escape");
+                if (text)
+                    text->push_back(char16_t(static_cast<unsigned char>(found[1])));
                 ++m_at;
                 continue;
             }
             if (c < 0x80) {
+                if (text)
+                    text->push_back(char16_t(c));
                 ++m_at;
                 continue;
             }
-            if (!Utf8Sequence())
+            if (!Utf8Sequence(text))
                 return false;
         }
         return Fail("unterminated string");
     }
 
     // One well-formed multi-byte UTF-8 sequence: no overlong forms, no surrogates, at most U+10FFFF.
-    bool Utf8Sequence()
+    bool Utf8Sequence(std::u16string *text)
     {
         const unsigned char c = m_p[m_at];
         int length = 0;
@@ -169,6 +196,14 @@ private:
         if ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) || cp > 0x10FFFF ||
             (cp >= 0xD800 && cp <= 0xDFFF))
             return Fail("invalid UTF-8");
+        if (text) {
+            if (cp >= 0x10000) {
+                text->push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+                text->push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+            } else {
+                text->push_back(char16_t(cp));
+            }
+        }
         m_at += std::size_t(length);
         return true;
     }

@@ -59,6 +59,8 @@ TEST(NetworkDescription, RefusesWhatBreaksTheFormat)
         {"", "JSON object"},
         {"{\"domains\":[", "not valid JSON"},
         {"{} x", "text after"},
+        {"{\"domains\":{},\"domains\":[]}", "repeats"},
+        {"{\"a\":1,\"\\u0061\":2}", "repeats"},
         {"{\"a\":\"\x01\"}", "control character"},
         {"{\"a\":\"\xC0\xAF\"}", "UTF-8"},
         {"{\"a\":\"\xED\xA0\x80\"}", "UTF-8"},
