@@ -4,7 +4,12 @@
 #include "tswin.h"
 
 #include <list>
+#include <memory>
 #include <string>
+
+namespace tsnet {
+struct Network;
+}
 
 // One enumeration of domains or of the computers of a domain, and access to directory containers.
 //
@@ -14,10 +19,11 @@
 // (FindComputerClose()). When the first find call returns 0, GetErrorMessage() tells why.
 // Name buffers hold at least 512 UTF-16 units.
 //
-// Network browsing is not available in this build yet: every find call fails with
-// ERROR_NO_NETWORK (1222) as GetErrorMessage(), there is never a current entry,
-// IsDomainActiveDirectory() and DoesContainerHaveComputerInIt() return 0, and PopulateADAtLevel()
-// leaves the list empty and returns HRESULT_FROM_WIN32(ERROR_NO_NETWORK).
+// The network comes from a description file (tsnet::CurrentNetwork(), read when the object is
+// built). A find call fails with the code that the description injects for it; a description
+// that cannot be read fails every find call with ERROR_FILE_NOT_FOUND, one that cannot be parsed
+// with ERROR_INVALID_DATA, and then there is no directory either. An injected failure with code
+// ERROR_EXTENDED_ERROR records its description and provider for WNetGetLastErrorW first.
 class TSCOMMON_API CBrowser
 {
 public:
@@ -64,5 +70,11 @@ public:
     static BOOL DoesContainerHaveComputerInIt(const std::basic_string<WCHAR> &path);
 
 private:
+    std::shared_ptr<const tsnet::Network> m_network;
     DWORD m_lastError;
+    // The open enumeration: the domain whose computers are listed (-1 for the domain list) and
+    // the current entry; m_current is past the end when nothing is open.
+    long m_domain;
+    std::size_t m_current;
+    bool m_open;
 };

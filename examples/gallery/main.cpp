@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "gallerypage.h"
+#include "tswin.h"
 
 namespace {
 
@@ -79,6 +80,16 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    // The network page reaches the directory service through COM, in the GUI thread's apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    struct ComExit {
+        bool entered;
+        ~ComExit()
+        {
+            if (entered)
+                CoUninitialize();
+        }
+    } comExit{SUCCEEDED(com)};
     QApplication::setApplicationName(QStringLiteral("Tessaro UI gallery"));
     // The gallery's own registry, unless the environment names another.
     if (qEnvironmentVariableIsEmpty("TS_REGISTRY_FILE"))

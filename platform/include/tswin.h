@@ -9,6 +9,7 @@
 #include <wininet.h>
 #include <atlbase.h>
 #include <atlcomcli.h>
+#include <iads.h>
 #else
 #include "tsplatform_export.h"
 #include "tsw/types.h"
@@ -25,4 +26,5 @@
 #include "tsw/lasterror.h"
 #include "tsw/wininet.h"
 #include "tsw/security.h"
+#include "tsw/ads.h"
 #endif

@@ -21,6 +21,7 @@ const SystemMessage kMessages[] = {
     {5, u"Access is denied."},
     {6, u"The handle is invalid."},
     {8, u"Not enough memory is available to process this command."},
+    {13, u"The data is invalid."},
     {14, u"Not enough memory is available to complete this operation."},
     {21, u"The device is not ready."},
     {50, u"The request is not supported."},

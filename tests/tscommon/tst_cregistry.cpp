@@ -1,7 +1,6 @@
-// The common library's registry object, and the network browser while it has no backend.
+// The common library's registry object.
 #include "regtestutil.h"
 
-#include "browser.h"
 #include "registry.h"
 
 #include <gtest/gtest.h>
@@ -143,26 +142,6 @@ TEST(CRegistry, ReadHelpers)
     EXPECT_EQ(ERROR_INVALID_DATA, reg.ReadString(u"Build", text));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.ReadString(u"Nope", text));
     EXPECT_EQ(u"unchanged", text);
-}
-
-TEST(CBrowser, ReportsNoNetworkWithoutBackend)
-{
-    CBrowser browser;
-    EXPECT_EQ(DWORD(ERROR_SUCCESS), browser.GetErrorMessage());
-    EXPECT_EQ(0, browser.FindFirstDomain());
-    EXPECT_EQ(DWORD(ERROR_NO_NETWORK), browser.GetErrorMessage());
-    WCHAR name[512] = {};
-    EXPECT_EQ(0, browser.GetDomainName(name));
-    EXPECT_EQ(0, browser.FindFirstComputer(u"WORKGROUP"));
-    EXPECT_EQ(DWORD(ERROR_NO_NETWORK), browser.GetErrorMessage());
-    DWORD major = 9, minor = 9;
-    EXPECT_EQ(0, browser.GetMachineVersion(major, minor));
-    EXPECT_EQ(0u, major);
-    EXPECT_EQ(0, CBrowser::IsDomainActiveDirectory());
-    EXPECT_EQ(0, CBrowser::DoesContainerHaveComputerInIt(u"LDAP://example.test"));
-    std::list<CBrowser::_ACTIVE_DIRECTORY_BROWSER_DATA> children;
-    EXPECT_LT(browser.PopulateADAtLevel(u"LDAP://example.test", children), 0);
-    EXPECT_TRUE(children.empty());
 }
 
 } // namespace

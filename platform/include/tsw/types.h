@@ -130,7 +130,7 @@ typedef void *HGLOBAL;
 #define ERROR_CANTOPEN 1011L
 #define ERROR_CANTREAD 1012L
 #define ERROR_KEY_DELETED 1018L
-#define NERR_BrowserNotStarted 2351L
+#define NERR_InvalidComputer 2351L
 
 // Language identifiers.
 #define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
