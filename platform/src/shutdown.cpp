@@ -1,5 +1,6 @@
 #include "tsw/security.h"
 
+#include "handletable_p.h"
 #include "lasterror_p.h"
 
 #include <QByteArray>
@@ -9,27 +10,18 @@
 #include <QVariant>
 
 #include <atomic>
-#include <map>
-#include <mutex>
 
 namespace {
 
 // The identifier Windows gives the shutdown privilege.
 constexpr LUID kShutdownLuid = {19, 0};
 
-std::mutex &TokenMutex()
+// Open token handles and their access rights.
+tsw::HandleTable<DWORD> &Tokens()
 {
-    static std::mutex mutex;
-    return mutex;
-}
-
-// Open token handles and their access rights; handle values are never reused.
-std::map<ULONG_PTR, DWORD> &Tokens()
-{
-    static std::map<ULONG_PTR, DWORD> tokens;
+    static tsw::HandleTable<DWORD> tokens(0x20001);
     return tokens;
 }
-ULONG_PTR g_nextToken = 0x20001;
 
 // The process has one token, so the privilege's state is the process's.
 std::atomic<bool> g_shutdownEnabled{false};
@@ -73,11 +65,10 @@ bool ShutdownAllowed()
 
 bool TokenAccess(HANDLE token, DWORD &access)
 {
-    std::lock_guard<std::mutex> lock(TokenMutex());
-    const auto it = Tokens().find(reinterpret_cast<ULONG_PTR>(token));
-    if (it == Tokens().end())
+    const std::optional<DWORD> found = Tokens().Find(token);
+    if (!found)
         return false;
-    access = it->second;
+    access = *found;
     return true;
 }
 
@@ -98,11 +89,7 @@ BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
     *token = nullptr;
     if (process != GetCurrentProcess())
         return Fail(ERROR_INVALID_HANDLE);
-    std::lock_guard<std::mutex> lock(TokenMutex());
-    const ULONG_PTR value = g_nextToken;
-    g_nextToken += 2;
-    Tokens().emplace(value, access);
-    *token = reinterpret_cast<HANDLE>(value);
+    *token = reinterpret_cast<HANDLE>(Tokens().Add(access));
     SetLastError(ERROR_SUCCESS);
     return TRUE;
 }
@@ -178,8 +165,7 @@ BOOL InitiateSystemShutdownExW(LPWSTR machine, LPWSTR, DWORD timeout, BOOL, BOOL
 
 BOOL CloseHandle(HANDLE handle)
 {
-    std::lock_guard<std::mutex> lock(TokenMutex());
-    if (Tokens().erase(reinterpret_cast<ULONG_PTR>(handle)) == 0)
+    if (!Tokens().Remove(handle))
         return Fail(ERROR_INVALID_HANDLE);
     SetLastError(ERROR_SUCCESS);
     return TRUE;

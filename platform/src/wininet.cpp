@@ -1,5 +1,6 @@
 #include "tsw/wininet.h"
 
+#include "handletable_p.h"
 #include "lasterror_p.h"
 
 #include <QString>
@@ -8,8 +9,6 @@
 #include <atomic>
 #include <cstring>
 #include <ifaddrs.h>
-#include <map>
-#include <mutex>
 #include <net/if.h>
 #include <string>
 #include <sys/socket.h>
@@ -26,38 +25,24 @@ struct Handle {
     bool direct;        // sessions: no proxy whatever the environment says
 };
 
-std::mutex &TableMutex()
+tsw::HandleTable<Handle> &Table()
 {
-    static std::mutex mutex;
-    return mutex;
-}
-
-// Handles by value; values are never reused. Odd numbers above a page, so that a handle is never a
-// small integer or a valid pointer.
-std::map<ULONG_PTR, Handle> &Table()
-{
-    static std::map<ULONG_PTR, Handle> table;
+    static tsw::HandleTable<Handle> table(0x10001);
     return table;
 }
-ULONG_PTR g_nextHandle = 0x10001;
 std::atomic<unsigned long> g_sessionsOpened{0};
 
 HINTERNET AddHandle(Handle handle)
 {
-    std::lock_guard<std::mutex> lock(TableMutex());
-    const ULONG_PTR value = g_nextHandle;
-    g_nextHandle += 2;
-    Table().emplace(value, std::move(handle));
-    return reinterpret_cast<HINTERNET>(value);
+    return reinterpret_cast<HINTERNET>(Table().Add(std::move(handle)));
 }
 
 bool FindSession(HINTERNET session, Handle &out)
 {
-    std::lock_guard<std::mutex> lock(TableMutex());
-    const auto it = Table().find(reinterpret_cast<ULONG_PTR>(session));
-    if (it == Table().end() || it->second.kind != Kind::Session)
+    const std::optional<Handle> found = Table().Find(session);
+    if (!found || found->kind != Kind::Session)
         return false;
-    out = it->second;
+    out = *found;
     return true;
 }
 
@@ -265,8 +250,7 @@ HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWOR
 
 BOOL InternetCloseHandle(HINTERNET handle)
 {
-    std::lock_guard<std::mutex> lock(TableMutex());
-    if (Table().erase(reinterpret_cast<ULONG_PTR>(handle)) == 0) {
+    if (!Table().Remove(handle)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
