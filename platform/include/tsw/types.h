@@ -31,6 +31,7 @@ typedef std::uintptr_t UINT_PTR;
 typedef std::intptr_t LONG_PTR;
 typedef std::uintptr_t ULONG_PTR;
 typedef ULONG_PTR SIZE_T;
+typedef ULONG_PTR DWORD_PTR;
 typedef LONG_PTR LPARAM;
 typedef UINT_PTR WPARAM;
 typedef LONG HRESULT;

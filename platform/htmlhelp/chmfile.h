@@ -1,0 +1,59 @@
+// Read access to a compiled help file (.chm) through chmlib.
+#pragma once
+#include "chmsystem.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+struct chmFile;
+class QTextCodec;
+
+namespace tshelp {
+
+class ChmFile
+{
+public:
+    // Opens the file; null when chmlib cannot open it (missing, not a help file, damaged header).
+    static std::unique_ptr<ChmFile> open(const QString &path);
+    ~ChmFile();
+    ChmFile(const ChmFile &) = delete;
+    ChmFile &operator=(const ChmFile &) = delete;
+
+    QString path() const { return m_path; }
+
+    // The stored names of the file's objects ("/dir/page.htm"), system objects ("/#SYSTEM") and
+    // folders left out, in stored order.
+    QStringList entries() const { return m_entries; }
+
+    // The stored name of `name`, found regardless of ASCII letter case; `name` is cleaned first
+    // (leading "/" added, "." and ".." resolved, backslashes read as "/"). Empty when there is none.
+    QString resolve(const QString &name) const;
+
+    // The contents of the object `name` (resolved as above), or nothing when it does not exist, cannot
+    // be read in full, or is larger than `limit` bytes.
+    std::optional<QByteArray> read(const QString &name, qint64 limit = 64 * 1024 * 1024) const;
+
+    // Title, default topic, contents and index files and language, from the file's system records,
+    // completed by the usual names (see chmsystem.h).
+    const HelpSystemInfo &system() const { return m_system; }
+
+    // The codec of the file's language (Shift_JIS for Japanese, Windows-1252 for Western languages).
+    QTextCodec *codec() const;
+
+private:
+    ChmFile() = default;
+    std::optional<QByteArray> readStored(const QString &stored, qint64 limit) const;
+
+    chmFile *m_handle = nullptr;
+    QString m_path;
+    QStringList m_entries;
+    QHash<QString, QString> m_byLowerName; // ASCII-lower-cased name -> stored name
+    HelpSystemInfo m_system;
+};
+
+} // namespace tshelp

@@ -1,0 +1,1 @@
+#include "searchindex.h"

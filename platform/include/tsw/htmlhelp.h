@@ -1,0 +1,18 @@
+// The HTML Help entry point: shows a page of a compiled help file (.chm) in a help viewer window.
+#pragma once
+#include "tshtmlhelp_export.h"
+#include "tsw/types.h"
+
+// Commands of HtmlHelpW. Only the display of a topic is offered.
+#define HH_DISPLAY_TOPIC 0x0000
+
+// Opens `file` ("path\\name.chm", optionally followed by "::/topic.htm" and ">window") with the
+// command HH_DISPLAY_TOPIC and shows the topic, or the file's default topic, in a help viewer window
+// owned by `owner`. A file already shown by a viewer of the same owner is shown in that viewer again.
+// Returns the viewer window, or null when the file cannot be opened, the command is not supported or
+// no application object exists. `data` is unused by HH_DISPLAY_TOPIC and must be 0.
+//
+// The viewer offers the file's contents, keyword index and a full-text search beside the page, with
+// Back, Forward, Home, find in page and zoom. Links to other help files ("ms-its:file.chm::/page.htm")
+// open those files; outside addresses open in the user's web browser.
+TSHTMLHELP_API HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data);
