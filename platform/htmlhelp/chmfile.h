@@ -15,6 +15,7 @@ class QTextCodec;
 
 namespace tshelp {
 
+// Not for use from several threads at once: the reader keeps its decompression cache in the handle.
 class ChmFile
 {
 public:
@@ -53,6 +54,7 @@ private:
     QString m_path;
     QStringList m_entries;
     QHash<QString, QString> m_byLowerName; // ASCII-lower-cased name -> stored name
+    QHash<QString, QByteArray> m_rawName;  // stored name -> its bytes in the file (not always UTF-8)
     HelpSystemInfo m_system;
 };
 
