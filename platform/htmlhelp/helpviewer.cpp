@@ -149,8 +149,8 @@ HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &fi
     findAction->setShortcut(QKeySequence::Find);
     addAction(findAction);
 
-    connect(m_back, &QAction::triggered, m_view, &QWebEngineView::back);
-    connect(m_forward, &QAction::triggered, m_view, &QWebEngineView::forward);
+    connect(m_back, &QAction::triggered, this, [this] { m_view->history()->back(); });
+    connect(m_forward, &QAction::triggered, this, [this] { m_view->history()->forward(); });
     connect(home, &QAction::triggered, this, [this] { showTopic(QString()); });
     connect(zoomIn, &QAction::triggered, this, [this] { zoomBy(0.1); });
     connect(zoomOut, &QAction::triggered, this, [this] { zoomBy(-0.1); });

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QVector>
 
+#include <utility>
+
 namespace {
 
 QWidget *OwnerWidget(HWND owner)
@@ -39,7 +41,8 @@ QVector<QPointer<tshelp::HelpViewer>> &Viewers()
 HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data)
 {
     if (command == HH_CLOSE_ALL) {
-        for (const QPointer<tshelp::HelpViewer> &viewer : Viewers()) {
+        const QVector<QPointer<tshelp::HelpViewer>> open = std::exchange(Viewers(), {});
+        for (const QPointer<tshelp::HelpViewer> &viewer : open) {
             if (viewer)
                 viewer->close(); // deletes itself
         }
@@ -60,7 +63,9 @@ HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data)
         return nullptr;
     tshelp::HelpViewer *viewer = nullptr;
     for (const QPointer<tshelp::HelpViewer> &open : Viewers()) {
-        if (open && open->parentWidget() == ownerWidget && open->document() == document.get())
+        // (a viewer the user closed is on its way out)
+        if (open && open->isVisible() && open->parentWidget() == ownerWidget
+            && open->document() == document.get())
             viewer = open;
     }
     if (!viewer) {
