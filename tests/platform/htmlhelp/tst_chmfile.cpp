@@ -108,6 +108,7 @@ TEST(ChmFile, DamagedFiles)
     for (const char *name : {"missing.chm", "empty.chm", "text.chm", "header.chm", ""})
         EXPECT_FALSE(ChmFile::open(dir.filePath(QLatin1String(name)))) << name;
     EXPECT_FALSE(ChmFile::open(QString()));
+    EXPECT_FALSE(ChmFile::open(dir.path())); // a folder
 
     // Cut copies open or not, but what they read is whole and right, also after reads that failed
     // (chmlib would hand out a block that failed to decompress from its cache).

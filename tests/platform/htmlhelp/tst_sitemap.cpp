@@ -105,6 +105,8 @@ TEST(Sitemap, Codecs)
         {"http-equiv wins", R"(<meta http-equiv="Content-Type" content="text/html; charset=Shift_JIS">)" + item,
          QTextCodec::codecForName("windows-1252"), "目次"},
         {"meta charset wins", "<META CHARSET=shift_jis>" + item, nullptr, "目次"},
+        {"the charset after another word", "<meta name=charsetinfo content='text/html; charset=Shift_JIS'>" + item,
+         nullptr, "目次"},
         {"unknown charset: the given codec", "<meta charset=\"no-such\">" + item, sjis, "目次"},
         {"no codec: Windows-1252", latin, nullptr, "café"},
     };
