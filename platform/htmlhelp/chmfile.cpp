@@ -146,6 +146,8 @@ QTextCodec *ChmFile::codec() const
 
 std::optional<QByteArray> ChmFile::readStored(const QString &stored, qint64 limit) const
 {
+    if (!m_handle)
+        return std::nullopt;
     const QByteArray raw = m_rawName.value(stored, stored.toUtf8());
     chmUnitInfo ui;
     std::memset(&ui, 0, sizeof ui);
@@ -161,8 +163,11 @@ std::optional<QByteArray> ChmFile::readStored(const QString &stored, qint64 limi
     const LONGINT64 got = chm_retrieve_object(m_handle, &ui,
                                               reinterpret_cast<unsigned char *>(data.data()), 0,
                                               LONGINT64(ui.length));
-    if (got != LONGINT64(ui.length))
+    if (got != LONGINT64(ui.length)) {
+        chm_close(m_handle);
+        m_handle = chm_open(QFile::encodeName(m_path).constData());
         return std::nullopt;
+    }
     return data;
 }
 

@@ -50,7 +50,9 @@ private:
     ChmFile() = default;
     std::optional<QByteArray> readStored(const QString &stored, qint64 limit) const;
 
-    chmFile *m_handle = nullptr;
+    // Reopened after a failed read: chmlib keeps a block that failed to decompress in its cache and
+    // would hand out its stale bytes to the next read of that block.
+    mutable chmFile *m_handle = nullptr;
     QString m_path;
     QStringList m_entries;
     QHash<QString, QString> m_byLowerName; // ASCII-lower-cased name -> stored name

@@ -175,34 +175,36 @@ QString DecodeHtmlEntities(const QString &text)
 QByteArray DeclaredHtmlCharset(const QByteArray &html)
 {
     const int n = html.size();
+    // Each tag is scanned once: the next search starts after this tag's end.
+    int close = 0;
     for (int at = IndexOfAsciiCi(html, "<meta", 0, n); at >= 0;
-         at = IndexOfAsciiCi(html, "<meta", at + 5, n)) {
-        int close = html.indexOf('>', at);
+         at = IndexOfAsciiCi(html, "<meta", qMax(at + 5, close), n)) {
+        close = html.indexOf('>', at);
         if (close < 0)
             close = n;
-        const int key = IndexOfAsciiCi(html, "charset", at, close);
-        if (key < 0)
-            continue;
-        int i = key + 7;
-        while (i < close && (html.at(i) == ' ' || html.at(i) == '\t'))
+        for (int key = IndexOfAsciiCi(html, "charset", at, close); key >= 0;
+             key = IndexOfAsciiCi(html, "charset", key + 7, close)) {
+            int i = key + 7;
+            while (i < close && (html.at(i) == ' ' || html.at(i) == '\t'))
+                ++i;
+            if (i >= close || html.at(i) != '=')
+                continue;
             ++i;
-        if (i >= close || html.at(i) != '=')
-            continue;
-        ++i;
-        while (i < close && (html.at(i) == ' ' || html.at(i) == '\t' || html.at(i) == '"'
-                             || html.at(i) == '\''))
-            ++i;
-        const int start = i;
-        while (i < close && i - start < 40) {
-            const char c = html.at(i);
-            const bool nameChar = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
-                || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == ':';
-            if (!nameChar)
-                break;
-            ++i;
+            while (i < close && (html.at(i) == ' ' || html.at(i) == '\t' || html.at(i) == '"'
+                                 || html.at(i) == '\''))
+                ++i;
+            const int start = i;
+            while (i < close && i - start < 40) {
+                const char c = html.at(i);
+                const bool nameChar = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
+                    || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == ':';
+                if (!nameChar)
+                    break;
+                ++i;
+            }
+            if (i > start)
+                return html.mid(start, i - start);
         }
-        if (i > start)
-            return html.mid(start, i - start);
     }
     return {};
 }

@@ -107,8 +107,11 @@ QString SearchIndex::PlainText(const QString &html, QString *title)
     while (i < n) {
         const int lt = html.indexOf(QLatin1Char('<'), i);
         const int textEnd = lt < 0 ? n : lt;
+        const QStringRef chunk = html.midRef(i, textEnd - i);
+        if (inHead && !chunk.trimmed().isEmpty())
+            inHead = false; // text in the head starts the body, as browsers read it
         if (!inHead)
-            raw += html.midRef(i, textEnd - i);
+            raw += chunk;
         if (lt < 0)
             break;
         i = lt;
