@@ -1,4 +1,4 @@
-# Compiles one help project: cmake -DCHMCMD= -DSOURCE= -DSTAGE= -DPROJECT= [-DENCODING= -DICONV=] -DOUTPUT=
+# Compiles one help project: cmake -DCHMCMD= -DSTAMP= -DSOURCE= -DSTAGE= -DPROJECT= [-DENCODING= -DICONV=] -DOUTPUT=
 # -P compilehelp.cmake
 # chmcmd writes its output next to the .hhp, so the project is compiled in a copy in the build tree.
 # With ENCODING, the text files (pages, contents, index, project) are converted from UTF-8 on the way:
@@ -24,5 +24,10 @@ execute_process(COMMAND ${CHMCMD} ${PROJECT}.hhp WORKING_DIRECTORY ${STAGE}
                 RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
 if(NOT _rc EQUAL 0 OR _out MATCHES "(Error|Warning|Hint)[: ]" OR NOT EXISTS ${STAGE}/${PROJECT}.chm)
   message(FATAL_ERROR "chmcmd failed on ${SOURCE}/${PROJECT}.hhp:\n${_out}")
+endif()
+# chmcmd stamps the file with the time of day; cleared, the same sources give the same file.
+execute_process(COMMAND ${STAMP} ${STAGE}/${PROJECT}.chm RESULT_VARIABLE _rc)
+if(NOT _rc EQUAL 0)
+  message(FATAL_ERROR "Cannot clear the build stamps of ${STAGE}/${PROJECT}.chm")
 endif()
 file(COPY_FILE ${STAGE}/${PROJECT}.chm ${OUTPUT})
