@@ -87,7 +87,9 @@ protected:
     void TearDown() override
     {
         HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
-        QTest::qWait(0);
+        // The line edits' clear buttons fade in with an animation that deletes itself (later) on its
+        // next tick once its button is gone: let it, so that nothing is left at exit.
+        QTest::qWait(100);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
