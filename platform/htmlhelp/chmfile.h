@@ -15,6 +15,7 @@ class QTextCodec;
 
 namespace tshelp {
 
+// Not for use from several threads at once: the reader keeps its decompression cache in the handle.
 class ChmFile
 {
 public:
@@ -49,10 +50,13 @@ private:
     ChmFile() = default;
     std::optional<QByteArray> readStored(const QString &stored, qint64 limit) const;
 
-    chmFile *m_handle = nullptr;
+    // Reopened after a failed read: chmlib keeps a block that failed to decompress in its cache and
+    // would hand out its stale bytes to the next read of that block.
+    mutable chmFile *m_handle = nullptr;
     QString m_path;
     QStringList m_entries;
     QHash<QString, QString> m_byLowerName; // ASCII-lower-cased name -> stored name
+    QHash<QString, QByteArray> m_rawName;  // stored name -> its bytes in the file (not always UTF-8)
     HelpSystemInfo m_system;
 };
 

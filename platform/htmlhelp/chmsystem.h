@@ -17,12 +17,16 @@ struct HelpSystemInfo
 };
 
 // Fills the fields that #WINDOWS names (its first window: title, contents, index, default topic,
-// each an offset into #STRINGS). Fields already set are kept. A damaged record adds nothing.
+// else the home page, each an offset into #STRINGS). Fields already set are kept; file names come in
+// stored-name form (StoredName). A damaged record adds nothing; a string outside #STRINGS or without
+// its terminating zero leaves its field empty. Entries of any size from 0x70 bytes are read (the
+// compilers write 0xBC, 0xC4 or 0x188).
 void ReadWindowsRecord(HelpSystemInfo &info, const QByteArray &windows, const QByteArray &strings,
                        const QByteArray &codecName);
 
 // Fills the fields that #SYSTEM names and that are still empty (codes 0 contents, 1 index,
-// 2 default topic, 3 title, 4 language). A damaged or truncated record stops at the last whole entry.
+// 2 default topic, 3 title, 4 language), file names in stored-name form. A damaged or truncated
+// record stops at the last whole entry.
 void ReadSystemRecord(HelpSystemInfo &info, const QByteArray &system, const QByteArray &codecName);
 
 // The language id from #SYSTEM alone (code 4), 0 when absent; needed first to decode the texts.

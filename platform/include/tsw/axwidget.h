@@ -49,4 +49,5 @@ signals:
 private:
     QWebEngineView *m_view = nullptr;
     QString m_control;
+    bool m_busy = false;
 };

@@ -3,14 +3,16 @@
 #include "tshtmlhelp_export.h"
 #include "tsw/types.h"
 
-// Commands of HtmlHelpW. Only the display of a topic is offered.
+// Commands of HtmlHelpW: show a topic; close every viewer that HtmlHelpW opened.
 #define HH_DISPLAY_TOPIC 0x0000
+#define HH_CLOSE_ALL 0x0012
 
 // Opens `file` ("path\\name.chm", optionally followed by "::/topic.htm" and ">window") with the
 // command HH_DISPLAY_TOPIC and shows the topic, or the file's default topic, in a help viewer window
 // owned by `owner`. A file already shown by a viewer of the same owner is shown in that viewer again.
 // Returns the viewer window, or null when the file cannot be opened, the command is not supported or
-// no application object exists. `data` is unused by HH_DISPLAY_TOPIC and must be 0.
+// no application object exists. `data` is unused by HH_DISPLAY_TOPIC and must be 0. HH_CLOSE_ALL (with
+// a null file) closes the viewers and returns null.
 //
 // The viewer offers the file's contents, keyword index and a full-text search beside the page, with
 // Back, Forward, Home, find in page and zoom. Links to other help files ("ms-its:file.chm::/page.htm")

@@ -1,0 +1,69 @@
+#include "helpcontent.h"
+
+#include "chmfile.h"
+#include "chmsystem.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QTextCodec>
+#include <QUrl>
+
+namespace tshelp {
+
+QByteArray MimeTypeForName(const QString &name)
+{
+    static const QHash<QString, QByteArray> types = {
+        {QStringLiteral("htm"), "text/html"},        {QStringLiteral("html"), "text/html"},
+        {QStringLiteral("css"), "text/css"},         {QStringLiteral("js"), "text/javascript"},
+        {QStringLiteral("txt"), "text/plain"},       {QStringLiteral("xml"), "text/xml"},
+        {QStringLiteral("png"), "image/png"},        {QStringLiteral("gif"), "image/gif"},
+        {QStringLiteral("jpg"), "image/jpeg"},       {QStringLiteral("jpeg"), "image/jpeg"},
+        {QStringLiteral("bmp"), "image/bmp"},        {QStringLiteral("ico"), "image/x-icon"},
+        {QStringLiteral("svg"), "image/svg+xml"},    {QStringLiteral("webp"), "image/webp"},
+    };
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot < name.lastIndexOf(QLatin1Char('/')))
+        return "application/octet-stream";
+    return types.value(name.mid(dot + 1).toLower(), "application/octet-stream");
+}
+
+QByteArray WithCharsetDeclared(const QByteArray &html, const QByteArray &codecName)
+{
+    if (html.startsWith("\xEF\xBB\xBF") || html.startsWith("\xFF\xFE") || html.startsWith("\xFE\xFF"))
+        return html;
+    const QByteArray head = html.left(1024).toLower();
+    static const QRegularExpression declared(QStringLiteral("<meta[^>]*charset"));
+    if (declared.match(QString::fromLatin1(head)).hasMatch())
+        return html;
+    const QByteArray meta = "<meta charset=\"" + codecName + "\">";
+    for (const char *tag : {"<head", "<html"}) {
+        const int at = head.indexOf(tag);
+        if (at < 0)
+            continue;
+        const int end = html.indexOf('>', at);
+        if (end < 0)
+            break;
+        return html.left(end + 1) + meta + html.mid(end + 1);
+    }
+    return meta + html;
+}
+
+HelpReply HelpContent(const ChmFile &file, const QString &encodedPath)
+{
+    HelpReply reply;
+    const QString decoded = QUrl::fromPercentEncoding(encodedPath.toUtf8());
+    const QString stored = file.resolve(decoded);
+    if (stored.isEmpty())
+        return reply;
+    const std::optional<QByteArray> data = file.read(stored);
+    if (!data)
+        return reply;
+    reply.found = true;
+    reply.mimeType = MimeTypeForName(stored);
+    reply.data = *data;
+    if (reply.mimeType == "text/html")
+        reply.data = WithCharsetDeclared(reply.data, CodecNameForLcid(file.system().lcid));
+    return reply;
+}
+
+} // namespace tshelp

@@ -1,0 +1,31 @@
+// The reply to a request for an object of a help file: its bytes and content type.
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+namespace tshelp {
+
+class ChmFile;
+
+struct HelpReply
+{
+    bool found = false;
+    QByteArray mimeType; // "text/html", "text/css", "image/png", ...
+    QByteArray data;
+};
+
+// The object that `path` names in `file`: the path is %-decoded, cleaned (backslashes, "." and
+// "..", a leading "/" added) and found regardless of ASCII case. The content type follows the name's
+// extension. An HTML page that declares no character set gets a <meta charset> of the file's language
+// near its start: the engine would otherwise read it as Windows-1252. (Declaring it in the content
+// type instead leaves the page blank.)
+HelpReply HelpContent(const ChmFile &file, const QString &encodedPath);
+
+// The content type for a name's extension; "application/octet-stream" when unknown.
+QByteArray MimeTypeForName(const QString &name);
+
+// `html` with `<meta charset="codecName">` inserted after its <head> (else <html>, else at the start)
+// unless the first kilobyte already declares a character set or the text starts with a byte-order mark.
+QByteArray WithCharsetDeclared(const QByteArray &html, const QByteArray &codecName);
+
+} // namespace tshelp

@@ -1,0 +1,310 @@
+// The help viewer on the shipped help files: topics, links, pictures, index, search, languages.
+#include "tsw/htmlhelp.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// The viewer as callers see it: the window that HtmlHelpW returns, its properties, its parts by name.
+using HelpViewer = QWidget;
+
+QWebEngineView *View(HelpViewer *viewer)
+{
+    return viewer->findChild<QWebEngineView *>(QStringLiteral("HelpPageView"));
+}
+
+QString Topic(HelpViewer *viewer)
+{
+    return viewer->property("topic").toString();
+}
+
+QString HelpFile(const char *name)
+{
+    return QStringLiteral(TS_DATA_DIR "/") + QString::fromLatin1(name);
+}
+
+HelpViewer *Open(const QString &file, QWidget *owner = nullptr)
+{
+    const std::u16string text = file.toStdU16String();
+    return reinterpret_cast<QWidget *>(
+        HtmlHelpW(reinterpret_cast<HWND>(owner), text.c_str(), HH_DISPLAY_TOPIC, 0));
+}
+
+bool WaitLoaded(HelpViewer *viewer)
+{
+    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
+    return loaded.wait(20000) && loaded.last().at(0).toBool();
+}
+
+// Does what the user does and waits for the page that it loads.
+template<typename Action>
+bool Loads(HelpViewer *viewer, Action action)
+{
+    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
+    action();
+    return (!loaded.isEmpty() || loaded.wait(20000)) && loaded.last().at(0).toBool();
+}
+
+QVariant Evaluate(HelpViewer *viewer, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    View(viewer)->page()->runJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    for (int i = 0; i < 400 && !done; ++i)
+        QTest::qWait(10);
+    return result;
+}
+
+QString PageText(HelpViewer *viewer)
+{
+    return Evaluate(viewer, QStringLiteral("document.body.innerText")).toString();
+}
+
+// Every test closes the viewers it opened; the test main checks no window is left.
+class HelpViewerTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(HelpViewerTest, OpensTheDefaultTopicOrATopicByPath)
+{
+    struct Row
+    {
+        QString file;
+        QString topic;
+        const char *title;
+        const char *contentsItem;
+    } rows[] = {
+        {HelpFile("TsHelpEN.chm"), QStringLiteral("/welcome.htm"), "Welcome to Tessaro", nullptr},
+        {HelpFile("TsHelpEN.chm::/defrag.htm"), QStringLiteral("/defrag.htm"),
+         "Defragmenting a volume", nullptr},
+        // A backslash separates folders, names are found regardless of case, the window is ignored.
+        {HelpFile("TsHelpEN.chm::/SCHEDULE\\Schedule.HTM>main"), QStringLiteral("/schedule/schedule.htm"),
+         nullptr, nullptr},
+        {HelpFile("TsCCHelpEN.chm"), QStringLiteral("/console.htm"), nullptr, nullptr},
+    };
+    for (const Row &row : rows) {
+        HelpViewer *viewer = Open(row.file);
+        ASSERT_NE(viewer, nullptr) << row.file.toStdString();
+        ASSERT_TRUE(WaitLoaded(viewer)) << row.file.toStdString();
+        EXPECT_EQ(viewer->property("topic").toString(), row.topic) << row.file.toStdString();
+        EXPECT_EQ(viewer->property("file").toString(), row.file);
+        if (row.title) {
+            EXPECT_EQ(View(viewer)->title().toStdString(), row.title);
+        }
+        // The contents follow the page shown.
+        auto *contents = viewer->findChild<QTreeWidget *>(QStringLiteral("HelpContents"));
+        ASSERT_NE(contents->currentItem(), nullptr) << row.file.toStdString();
+        EXPECT_GT(contents->topLevelItemCount(), 1);
+        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    }
+}
+
+TEST_F(HelpViewerTest, MissingOrDamagedFilesGiveNoViewer)
+{
+    QTemporaryDir dir;
+    QFile damaged(dir.filePath(QStringLiteral("damaged.chm")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("ITSF\x03\0\0\0garbage", 16);
+    damaged.close();
+    QFile original(HelpFile("TsHelpEN.chm"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QFile truncated(dir.filePath(QStringLiteral("truncated.chm")));
+    ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
+    truncated.write(original.read(original.size() / 3));
+    truncated.close();
+
+    EXPECT_EQ(Open(HelpFile("TsHelpXX.chm")), nullptr);
+    EXPECT_EQ(Open(QString()), nullptr);
+    EXPECT_EQ(Open(dir.path()), nullptr) << "a folder";
+    EXPECT_EQ(Open(damaged.fileName()), nullptr);
+    // A truncated file may open from its header; whatever it shows, it must not crash.
+    if (HelpViewer *viewer = Open(truncated.fileName()))
+        WaitLoaded(viewer);
+    const std::u16string en = HelpFile("TsHelpEN.chm").toStdU16String();
+    EXPECT_EQ(HtmlHelpW(nullptr, en.c_str(), 0x1234, 0), nullptr) << "an unknown command";
+}
+
+TEST_F(HelpViewerTest, FollowsLinksLoadsPicturesAndGoesBack)
+{
+    HelpViewer *viewer = Open(HelpFile("TsHelpEN.chm"));
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(WaitLoaded(viewer));
+    auto *back = viewer->findChild<QAction *>(QStringLiteral("HelpBack"));
+    EXPECT_FALSE(back->isEnabled());
+
+    ASSERT_TRUE(Loads(viewer, [&] { Evaluate(viewer, QStringLiteral("document.querySelector('a[href=\"defrag.htm\"]').click()")); }));
+    EXPECT_EQ(Topic(viewer), QStringLiteral("/defrag.htm"));
+    // The picture and the style sheet come from the help file.
+    EXPECT_GT(Evaluate(viewer, QStringLiteral("document.images[0].naturalWidth")).toInt(), 0);
+    EXPECT_GT(Evaluate(viewer, QStringLiteral("document.styleSheets[0].cssRules.length")).toInt(), 0);
+    EXPECT_TRUE(back->isEnabled());
+
+    ASSERT_TRUE(Loads(viewer, [&] { back->trigger(); }));
+    EXPECT_EQ(Topic(viewer), QStringLiteral("/welcome.htm"));
+
+    // A link into the console help opens that file's page in the same viewer.
+    ASSERT_TRUE(Loads(viewer, [&] { Evaluate(viewer, QStringLiteral("document.querySelector('a[href^=\"ms-its:\"]').click()")); }));
+    EXPECT_TRUE(View(viewer)->url().path().endsWith(QStringLiteral("/console.htm")))
+        << View(viewer)->url().toString().toStdString();
+    ASSERT_TRUE(Loads(viewer, [&] { viewer->findChild<QAction *>(QStringLiteral("HelpHome"))->trigger(); }));
+    EXPECT_EQ(Topic(viewer), QStringLiteral("/welcome.htm"));
+}
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+TEST_F(HelpViewerTest, OutsideAddressesGoToTheBrowser)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    HelpViewer *viewer = Open(HelpFile("TsHelpEN.chm::/trouble.htm"));
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(WaitLoaded(viewer));
+    Evaluate(viewer, QStringLiteral("document.querySelector('a[href^=\"https:\"]').click()"));
+    for (int i = 0; i < 200 && catcher.urls.isEmpty(); ++i)
+        QTest::qWait(10);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.first().host(), QStringLiteral("www.example.com"));
+    EXPECT_EQ(Topic(viewer), QStringLiteral("/trouble.htm")) << "the viewer stays on its page";
+}
+
+TEST_F(HelpViewerTest, IndexKeywordsOpenTheirPages)
+{
+    HelpViewer *viewer = Open(HelpFile("TsHelpEN.chm"));
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(WaitLoaded(viewer));
+    auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
+    tabs->setCurrentIndex(1);
+    auto *filter = viewer->findChild<QLineEdit *>(QStringLiteral("HelpIndexFilter"));
+    auto *list = viewer->findChild<QListWidget *>(QStringLiteral("HelpIndexList"));
+    ASSERT_GT(list->count(), 3);
+
+    // Typing filters the list; Enter opens the keyword's only page.
+    QTest::keyClicks(filter, QStringLiteral("volume map"));
+    int shown = 0;
+    for (int i = 0; i < list->count(); ++i)
+        shown += list->item(i)->isHidden() ? 0 : 1;
+    EXPECT_GE(shown, 1);
+    EXPECT_LT(shown, list->count());
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_TRUE(list->currentItem()->text().contains(QStringLiteral("volume map"), Qt::CaseInsensitive));
+    ASSERT_TRUE(Loads(viewer, [&] { QTest::keyClick(filter, Qt::Key_Return); }));
+    EXPECT_EQ(Topic(viewer), QStringLiteral("/volmap.htm"));
+
+    // A keyword with two pages offers the choice.
+    filter->clear();
+    QTest::keyClicks(filter, QStringLiteral("fragmentation"));
+    QTest::keyClick(filter, Qt::Key_Return);
+    auto *choice = viewer->findChild<QDialog *>(QStringLiteral("HelpTopicsFound"));
+    ASSERT_NE(choice, nullptr);
+    auto *topics = choice->findChild<QListWidget *>(QStringLiteral("HelpTopicsList"));
+    ASSERT_EQ(topics->count(), 2);
+    topics->setCurrentRow(0);
+    ASSERT_TRUE(Loads(viewer, [&] {
+        QTest::mouseClick(choice->findChild<QAbstractButton *>(QStringLiteral("HelpTopicsDisplay")),
+                          Qt::LeftButton);
+    }));
+    EXPECT_EQ(Topic(viewer), QStringLiteral("/defrag.htm"));
+}
+
+TEST_F(HelpViewerTest, SearchFindsDecodedTextAndOpensTheHit)
+{
+    struct Row
+    {
+        const char *file;
+        QString query;
+        QString page;
+    } rows[] = {
+        {"TsHelpEN.chm", QStringLiteral("café"), QStringLiteral("/trouble.htm")}, // written &eacute;
+        {"TsHelpJP.chm", QStringLiteral("空き領域"), QStringLiteral("/defrag.htm")},
+    };
+    for (const Row &row : rows) {
+        HelpViewer *viewer = Open(HelpFile(row.file));
+        ASSERT_NE(viewer, nullptr);
+        ASSERT_TRUE(WaitLoaded(viewer));
+        viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"))->setCurrentIndex(2);
+        auto *field = viewer->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"));
+        field->setText(row.query);
+        QTest::mouseClick(viewer->findChild<QAbstractButton *>(QStringLiteral("HelpSearchButton")),
+                          Qt::LeftButton);
+        auto *results = viewer->findChild<QListWidget *>(QStringLiteral("HelpSearchResults"));
+        QListWidgetItem *hit = nullptr;
+        for (int i = 0; i < results->count(); ++i) {
+            if (results->item(i)->toolTip() == row.page)
+                hit = results->item(i);
+        }
+        ASSERT_NE(hit, nullptr) << row.file;
+        ASSERT_TRUE(Loads(viewer, [&] { emit results->itemActivated(hit); }));
+        EXPECT_EQ(Topic(viewer), row.page);
+        EXPECT_TRUE(PageText(viewer).contains(row.query)) << row.file;
+        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    }
+}
+
+// The Japanese pages are Shift_JIS and declare no character set: the file's language decides.
+TEST_F(HelpViewerTest, JapanesePagesShowJapaneseText)
+{
+    HelpViewer *viewer = Open(HelpFile("TsHelpJP.chm::/defrag.htm"));
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(WaitLoaded(viewer));
+    EXPECT_EQ(View(viewer)->title(), QStringLiteral("ボリュームの最適化"));
+    EXPECT_TRUE(PageText(viewer).contains(QStringLiteral("断片化した状態")));
+    EXPECT_TRUE(viewer->windowTitle().contains(QStringLiteral("ヘルプ")));
+}
+
+TEST_F(HelpViewerTest, OneViewerPerOwnerAndFileGoesWithItsOwner)
+{
+    auto owner = std::make_unique<QWidget>();
+    HelpViewer *first = Open(HelpFile("TsHelpEN.chm"), owner.get());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->parentWidget(), owner.get());
+    EXPECT_TRUE(first->isWindow());
+    HelpViewer *again = Open(HelpFile("TsHelpEN.chm::/volmap.htm"), owner.get());
+    EXPECT_EQ(again, first);
+    ASSERT_TRUE(WaitLoaded(first));
+    HelpViewer *other = Open(HelpFile("TsCCHelpEN.chm"), owner.get());
+    EXPECT_NE(other, first);
+    QPointer<QWidget> watch = first;
+    owner.reset();
+    EXPECT_TRUE(watch.isNull());
+    // A window that no longer exists owns nothing.
+    EXPECT_EQ(Open(HelpFile("TsHelpEN.chm"), reinterpret_cast<QWidget *>(first)), nullptr);
+}
+
+} // namespace
+
+#include "tst_helpviewer.moc"
