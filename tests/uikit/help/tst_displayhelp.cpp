@@ -56,7 +56,7 @@ struct TopicRow {
     void (*display)(HWND, const WString &);
     WString (*path)();
     const char16_t *topic;
-    const char *storedTopic; // the viewer's "topic": the page inside the file, empty for the default
+    const char *storedTopic; // the viewer's "topic": the stored name of the page shown
 };
 
 TEST(DisplayLocalHelp, FileAndTopicReachTheViewer)
@@ -68,10 +68,10 @@ TEST(DisplayLocalHelp, FileAndTopicReachTheViewer)
     const QByteArray folder = QFile::encodeName(install.path());
     ScopedEnv dir("TS_INSTALL_DIR", folder.constData());
     const TopicRow rows[] = {
-        {"main help, default page", &DisplayLocalHelp, &GetPathHelpFile, u"", ""},
+        {"main help, default page", &DisplayLocalHelp, &GetPathHelpFile, u"", "/index.htm"},
         // The main help honours the topic as the console's help does.
         {"main help, a page", &DisplayLocalHelp, &GetPathHelpFile, u"console.htm", "/console.htm"},
-        {"console help, default page", &DisplayLocalCCHelp, &GetPathCCHelpFile, u"", ""},
+        {"console help, default page", &DisplayLocalCCHelp, &GetPathCCHelpFile, u"", "/index.htm"},
         {"console help, a page", &DisplayLocalCCHelp, &GetPathCCHelpFile, u"console.htm", "/console.htm"},
         {"console help, the start page by name", &DisplayLocalCCHelp, &GetPathCCHelpFile, u"index.htm",
          "/index.htm"},
@@ -97,8 +97,12 @@ TEST(DisplayLocalHelp, FileAndTopicReachTheViewer)
             EXPECT_FALSE(boxShown);
             QWidget *viewer = FindViewer();
             ASSERT_NE(viewer, nullptr);
-            EXPECT_EQ(viewer->property("file").toString(), QStringFromWString(row.path()));
-            EXPECT_EQ(viewer->property("topic").toString(), QString::fromLatin1(row.storedTopic));
+            // The file as passed to the viewer: the page in the notation of compiled help files.
+            const WString topic(row.topic);
+            const WString passed = topic.empty() ? row.path() : row.path() + u"::/" + topic;
+            EXPECT_EQ(viewer->property("file").toString().toStdString(),
+                      QStringFromWString(passed).toStdString());
+            EXPECT_EQ(viewer->property("topic").toString().toStdString(), row.storedTopic);
             CloseViewers();
         }
     }
