@@ -43,7 +43,6 @@ TEST(HelpFilePath, LanguageAndEnglishFallback)
 {
     const LanguageRow rows[] = {
         {"en_US.UTF-8", "TsHelpEN.chm,TsCCHelpEN.chm", "TsHelpEN.chm", "TsCCHelpEN.chm"},
-        {"en_GB.UTF-8", "TsHelpEN.chm,TsCCHelpEN.chm", "TsHelpEN.chm", "TsCCHelpEN.chm"},
         {"de_DE.UTF-8", "TsHelpGM.chm,TsCCHelpGM.chm,TsHelpEN.chm", "TsHelpGM.chm", "TsCCHelpGM.chm"},
         // sublanguages of German (0x0C07, 0x0807): the primary language decides
         {"de_AT.UTF-8", "TsHelpGM.chm,TsCCHelpGM.chm", "TsHelpGM.chm", "TsCCHelpGM.chm"},
@@ -53,10 +52,8 @@ TEST(HelpFilePath, LanguageAndEnglishFallback)
         // only one set translated: each set falls back on its own
         {"de_DE.UTF-8", "TsHelpGM.chm,TsCCHelpEN.chm", "TsHelpGM.chm", "TsCCHelpEN.chm"},
         {"fr_FR.UTF-8", "TsHelpFR.chm,TsCCHelpFR.chm", "TsHelpFR.chm", "TsCCHelpFR.chm"},
-        {"fr_CA.UTF-8", "TsHelpFR.chm,TsCCHelpFR.chm", "TsHelpFR.chm", "TsCCHelpFR.chm"},
         // Japanese (primary 17) has code JP, not the ISO code
         {"ja_JP.UTF-8", "TsHelpJP.chm,TsCCHelpJP.chm,TsHelpJA.chm", "TsHelpJP.chm", "TsCCHelpJP.chm"},
-        {"ja", "TsHelpJP.chm,TsCCHelpJP.chm", "TsHelpJP.chm", "TsCCHelpJP.chm"},
         {"ja_XX.UTF-8", "TsHelpJP.chm,TsCCHelpJP.chm", "TsHelpJP.chm", "TsCCHelpJP.chm"},
         {"de_DE.UTF-8", "TsHelpDE.chm,TsCCHelpDE.chm", "TsHelpEN.chm", "TsCCHelpEN.chm"},
         // Spanish (10) and other languages get English even when a file of theirs exists

@@ -115,17 +115,6 @@ TEST(HelpView, PagesWhileHiddenAndShown)
     }
 }
 
-// Shown with its window: the page set before is loaded then.
-TEST(HelpView, PageSetBeforeTheWindowShows)
-{
-    HelpWindow help;
-    help.view()->SetHelpPage(u"<h1>Welcome</h1>");
-    EXPECT_EQ(help.loads(), 0);
-    help.window().show();
-    EXPECT_EQ(help.shown(), QStringLiteral("Welcome"));
-    EXPECT_EQ(help.loads(), 1);
-}
-
 TEST(HelpView, CloseButtonEmitsOnceAndHides)
 {
     HelpWindow help;

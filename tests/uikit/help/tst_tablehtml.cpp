@@ -113,18 +113,6 @@ TEST(TableToHtmlTable, ExactText)
     }
 }
 
-// Sorting moves the items: rows are written in the order shown.
-TEST(TableToHtmlTable, FollowsTheViewOrder)
-{
-    QTableWidget table;
-    TwoByTwo(table);
-    table.sortItems(0, Qt::DescendingOrder);
-    EXPECT_EQ(TableToHtmlTable(&table, false),
-              u"<table border = 1><tr><td>Volume</td><td>Size</td></tr>"
-              u"<tr bgcolor='#FFFFFF'><td >D:</td><td >2 TB</td></tr>"
-              u"<tr bgcolor='#FFFFFF'><td >C:</td><td >256 GB</td></tr></table>");
-}
-
 TEST(TableToHtmlTable, NullTableGivesAnEmptyTable)
 {
     EXPECT_EQ(TableToHtmlTable(nullptr, true), u"<table border = 1><tr></tr></table>");
