@@ -5,6 +5,8 @@
 //
 // A page that wants more than one screenshot (a wizard on several steps, say) registers a shooter
 // as well: it is handed the page and a function that saves the widget it is given under a suffix.
+// A page that loads something asynchronously sets the property "galleryLoading" to true until it is
+// done; a screenshot waits for that (20 seconds at most).
 #pragma once
 
 #include <QString>

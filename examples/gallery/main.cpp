@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 #include "gallerypage.h"
 #include "tswin.h"
@@ -32,6 +34,21 @@ bool saveShot(QWidget *widget, const QString &path)
     if (!widget->isVisible())
         widget->show();
     QApplication::processEvents();
+    // Pages that load something (a web page, say) say so with "galleryLoading" until it is there.
+    QElapsedTimer waited;
+    waited.start();
+    bool waitedForLoad = false;
+    while (widget->property("galleryLoading").toBool() && waited.elapsed() < 20000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        waitedForLoad = true;
+    }
+    if (waitedForLoad) {
+        // A few frames for the loaded page to be painted.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 800)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
     const bool ok = widget->grab().save(path, "PNG");
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
@@ -78,6 +95,18 @@ int main(int argc, char **argv)
         shotDir = QStringLiteral("screenshots");
     if (!shotDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !haveDisplay)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // The web engine (help viewer, embedded browser) wants shared GL contexts before the
+    // application exists, and runs here without a GPU; its sandbox refuses to run as root.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    const auto defaultEnv = [](const char *name, const QByteArray &value) {
+        if (!qEnvironmentVariableIsSet(name))
+            qputenv(name, value);
+    };
+    defaultEnv("QT_QUICK_BACKEND", "software");
+    defaultEnv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    if (::geteuid() == 0)
+        defaultEnv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
     QApplication app(argc, argv);
     // The network page reaches the directory service through COM, in the GUI thread's apartment.

@@ -10,74 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <arpa/inet.h>
-#include <atomic>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
-
 #include "gallerypage.h"
 #include "help/buildnumbers.h"
 #include "help/networkprobe.h"
+#include "localresponder.h"
 
 namespace {
-
-// Answers every request on 127.0.0.1 with an empty 200 page, on a thread of its own: the probe
-// blocks the GUI thread while it waits.
-class LocalResponder
-{
-public:
-    LocalResponder()
-    {
-        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof addr;
-        if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
-            || ::listen(m_socket, 8) != 0
-            || ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&addr), &size) != 0)
-            return;
-        m_port = ntohs(addr.sin_port);
-        m_thread = std::thread(&LocalResponder::Serve, this);
-    }
-    ~LocalResponder()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_socket >= 0)
-            ::close(m_socket);
-    }
-    int port() const { return m_port; }
-
-private:
-    void Serve()
-    {
-        while (!m_stop) {
-            pollfd p{m_socket, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0)
-                continue;
-            const int client = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0)
-                continue;
-            char buffer[4096];
-            pollfd c{client, POLLIN, 0};
-            if (::poll(&c, 1, 1000) > 0 && ::recv(client, buffer, sizeof buffer, 0) > 0) {
-                static const char reply[] = "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n";
-                (void)!::send(client, reply, sizeof reply - 1, MSG_NOSIGNAL);
-            }
-            ::close(client);
-        }
-    }
-
-    int m_socket = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
 
 QString BuildText(long (*read)(long &))
 {
@@ -90,7 +28,7 @@ QString BuildText(long (*read)(long &))
 QWidget *MakeSystemPage()
 {
     auto *page = new QWidget;
-    auto *responder = new LocalResponder;
+    auto *responder = new gallery::LocalResponder;
     QObject::connect(page, &QObject::destroyed, [responder] { delete responder; });
     auto *layout = new QVBoxLayout(page);
 

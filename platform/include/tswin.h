@@ -27,4 +27,5 @@
 #include "tsw/wininet.h"
 #include "tsw/security.h"
 #include "tsw/ads.h"
+#include "tsw/fileapi.h"
 #endif

@@ -41,9 +41,16 @@ TEST(GetInstallPath, EnvironmentAndLimits)
         EXPECT_EQ(buffer[TS_PATH_BUFFER - 1], 0);
     }
     {
+        // The data folder beside the library: in the build tree, share/tessaro of the build.
         ScopedEnv env("TS_INSTALL_DIR", nullptr);
-        EXPECT_GT(GetInstallPath(buffer, 0), 0u) << "the installed prefix";
-        EXPECT_EQ(buffer[0], u'/');
+        const std::u16string expected = QStringLiteral(TS_DATA_DIR).toStdU16String();
+        EXPECT_EQ(GetInstallPath(buffer, 0), DWORD(expected.size()));
+        EXPECT_EQ(std::u16string(buffer), expected);
+    }
+    {
+        ScopedEnv env("TS_INSTALL_DIR", "");
+        GetInstallPath(buffer, 0);
+        EXPECT_EQ(std::u16string(buffer), QStringLiteral(TS_DATA_DIR).toStdU16String()) << "empty is unset";
     }
     EXPECT_EQ(GetInstallPath(nullptr, 0), 0u);
 }

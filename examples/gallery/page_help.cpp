@@ -1,0 +1,143 @@
+// "Help": a help dock beside a console-like window, and the buttons that open the product's help
+// files (main and console) in the help viewer at the page named in the topic field.
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "gallerypage.h"
+#include "help/helpfiles.h"
+#include "help/helpview.h"
+
+namespace {
+
+const char16_t kHelpPage[] =
+    u"<h2>Volumes</h2>"
+    u"<p>The list shows every volume of the computer with its size and the number of fragmented "
+    u"files found by the last analysis.</p>"
+    u"<h3>To analyse a volume</h3>"
+    u"<ol><li>Select the volume in the list.</li><li>Click <b>Analyse</b>.</li>"
+    u"<li>Read the result in the <i>Fragments</i> column.</li></ol>"
+    u"<p>Close this pane with its close button; <b>Help</b> in the tool bar brings it back.</p>";
+
+HWND Handle(QWidget *widget) { return reinterpret_cast<HWND>(widget); }
+
+QWidget *MakeHelpPage()
+{
+    auto *page = new QWidget;
+    auto *outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    // A main window always makes itself a window; the layout makes it a child of the page.
+    auto *window = new QMainWindow;
+    window->setObjectName(QStringLiteral("helpWindow"));
+    outer->addWidget(window);
+
+    auto *central = new QWidget;
+    auto *layout = new QVBoxLayout(central);
+    auto *intro = new QLabel(QStringLiteral(
+        "The pane on the right is a help view: one page of help text held in memory. The buttons "
+        "open the product's compiled help files, in the user's language, in the help viewer."));
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto *form = new QFormLayout;
+    auto *topic = new QLineEdit(QStringLiteral("console.htm"));
+    topic->setObjectName(QStringLiteral("topic"));
+    topic->setPlaceholderText(QStringLiteral("page inside the help file, empty for its start page"));
+    form->addRow(QStringLiteral("Topic:"), topic);
+    auto *mainPath = new QLabel(QStringFromWString(GetPathHelpFile()));
+    mainPath->setObjectName(QStringLiteral("mainHelpPath"));
+    mainPath->setTextFormat(Qt::PlainText);
+    mainPath->setWordWrap(true);
+    form->addRow(QStringLiteral("Main help:"), mainPath);
+    auto *consolePath = new QLabel(QStringFromWString(GetPathCCHelpFile()));
+    consolePath->setObjectName(QStringLiteral("consoleHelpPath"));
+    consolePath->setTextFormat(Qt::PlainText);
+    consolePath->setWordWrap(true);
+    form->addRow(QStringLiteral("Console help:"), consolePath);
+    layout->addLayout(form);
+    auto *buttons = new QHBoxLayout;
+    auto *mainHelp = new QPushButton(QStringLiteral("Main help"));
+    mainHelp->setObjectName(QStringLiteral("mainHelp"));
+    auto *consoleHelp = new QPushButton(QStringLiteral("Console help"));
+    consoleHelp->setObjectName(QStringLiteral("consoleHelp"));
+    buttons->addWidget(mainHelp);
+    buttons->addWidget(consoleHelp);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+    window->setCentralWidget(central);
+
+    auto *help = new CHelpView(window);
+    help->setObjectName(QStringLiteral("helpView"));
+    help->SetTitle(u"Help");
+    help->SetHelpPage(kHelpPage);
+    window->addDockWidget(Qt::RightDockWidgetArea, help);
+    window->resizeDocks({help}, {260}, Qt::Horizontal);
+
+    auto *toolBar = window->addToolBar(QStringLiteral("Tools"));
+    toolBar->setObjectName(QStringLiteral("tools"));
+    toolBar->setMovable(false);
+    QAction *showHelp = toolBar->addAction(QStringLiteral("Help"));
+    showHelp->setObjectName(QStringLiteral("showHelp"));
+    showHelp->setCheckable(true);
+    showHelp->setChecked(true);
+    QObject::connect(showHelp, &QAction::toggled, help, &QWidget::setVisible);
+    QObject::connect(help, &CHelpView::showView, showHelp, &QAction::setChecked);
+
+    QObject::connect(mainHelp, &QPushButton::clicked, page, [page, topic] {
+        DisplayLocalHelp(Handle(page), WStringFromQString(topic->text()));
+    });
+    QObject::connect(consoleHelp, &QPushButton::clicked, page, [page, topic] {
+        DisplayLocalCCHelp(Handle(page), WStringFromQString(topic->text()));
+    });
+    page->resize(820, 480);
+    return page;
+}
+
+QWidget *FindViewer()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String("HtmlHelpViewer") && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+// The console's help at the topic, in the viewer, or the error box when there is no help file.
+void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
+{
+    auto *button = page->findChild<QPushButton *>(QStringLiteral("consoleHelp"));
+    if (!button)
+        return;
+    QTimer::singleShot(0, page, [shoot] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shoot(QStringLiteral("error-box"), box);
+            box->accept();
+        }
+    });
+    button->click();
+    QWidget *viewer = FindViewer();
+    if (!viewer)
+        return;
+    viewer->resize(900, 600);
+    // The viewer loads its page asynchronously.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    shoot(QStringLiteral("viewer"), viewer);
+    viewer->close();
+    viewer->deleteLater();
+}
+
+} // namespace
+
+TS_GALLERY_PAGE(80, "Help", MakeHelpPage, ShootViewer)
