@@ -1,6 +1,10 @@
 // "Help": a help dock beside a console-like window, and the buttons that open the product's help
 // files (main and console) in the help viewer at the page named in the topic field.
 #include <QAction>
+#include <QDialog>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFormLayout>
@@ -17,6 +21,7 @@
 #include "gallerypage.h"
 #include "help/helpfiles.h"
 #include "help/helpview.h"
+#include "tswinhelp.h"
 
 namespace {
 
@@ -111,7 +116,46 @@ QWidget *FindViewer()
     return nullptr;
 }
 
-// The console's help at the topic, in the viewer, or the error box when there is no help file.
+// Runs `action` and waits (20 s at most) for the viewer's page to finish loading.
+template<typename Action>
+void WaitForPage(QWidget *viewer, Action action)
+{
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(viewer, SIGNAL(pageLoaded(bool)), &loop, SLOT(quit()));
+    timeout.start(20000);
+    action();
+    loop.exec();
+    // The engine paints the loaded page a moment later.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+QWidget *OpenViewer(const QString &file)
+{
+    const std::u16string path = file.toStdU16String();
+    QWidget *viewer = nullptr;
+    // The viewer shows its first page once it exists; wait on the window that HtmlHelpW returns.
+    viewer = reinterpret_cast<QWidget *>(HtmlHelpW(nullptr, path.c_str(), HH_DISPLAY_TOPIC, 0));
+    if (!viewer)
+        return nullptr;
+    viewer->resize(900, 600);
+    WaitForPage(viewer, [] {});
+    return viewer;
+}
+
+void SelectTab(QWidget *viewer, int index)
+{
+    if (auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation")))
+        tabs->setCurrentIndex(index);
+}
+
+// The console's help at the topic, in the viewer, or the error box when there is no help file; then
+// the main help on a page with a picture, its index and its search, and the Japanese help.
 void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
 {
     auto *button = page->findChild<QPushButton *>(QStringLiteral("consoleHelp"));
@@ -128,14 +172,38 @@ void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
     if (!viewer)
         return;
     viewer->resize(900, 600);
-    // The viewer loads its page asynchronously.
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 3000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    WaitForPage(viewer, [] {});
     shoot(QStringLiteral("viewer"), viewer);
-    viewer->close();
-    viewer->deleteLater();
+    HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+
+    const QString mainHelp = QStringFromWString(GetPathHelpFile());
+    if (QWidget *main = OpenViewer(mainHelp + QStringLiteral("::/defrag.htm"))) {
+        shoot(QStringLiteral("viewer-topic"), main);
+        SelectTab(main, 1);
+        auto *filter = main->findChild<QLineEdit *>(QStringLiteral("HelpIndexFilter"));
+        filter->setText(QStringLiteral("fragmentation"));
+        WaitForPage(main, [filter] { emit filter->returnPressed(); });
+        if (auto *choice = main->findChild<QDialog *>(QStringLiteral("HelpTopicsFound"))) {
+            shoot(QStringLiteral("viewer-index-choice"), choice);
+            WaitForPage(main, [choice] { choice->accept(); });
+        }
+        shoot(QStringLiteral("viewer-index"), main);
+        SelectTab(main, 2);
+        auto *field = main->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"));
+        field->setText(QStringLiteral("boot time"));
+        emit field->returnPressed();
+        auto *results = main->findChild<QListWidget *>(QStringLiteral("HelpSearchResults"));
+        if (results && results->count() > 0)
+            WaitForPage(main, [results] { emit results->itemActivated(results->item(0)); });
+        shoot(QStringLiteral("viewer-search"), main);
+    }
+    // The Japanese help: Shift_JIS pages without a declared character set.
+    QString japanese = mainHelp;
+    japanese.replace(QStringLiteral("TsHelpEN.chm"), QStringLiteral("TsHelpJP.chm"));
+    if (QWidget *jp = OpenViewer(japanese + QStringLiteral("::/defrag.htm")))
+        shoot(QStringLiteral("viewer-japanese"), jp);
+    HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace
