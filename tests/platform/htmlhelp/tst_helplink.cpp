@@ -1,4 +1,5 @@
 // Help-file addresses, content types and the character set given to pages that declare none.
+#include "chmfile.h"
 #include "helpcontent.h"
 #include "helplink.h"
 
@@ -82,6 +83,44 @@ TEST(HelpContent, CharsetDeclaredInThePageOnlyWhenMissing)
         EXPECT_EQ(tshelp::WithCharsetDeclared(QByteArray(row.html), "Shift_JIS").toStdString(),
                   row.expected)
             << row.html;
+    }
+}
+
+// What the viewer's engine gets for an address: decoded, cleaned, found regardless of case, typed by
+// extension, and a Japanese page given its character set.
+TEST(HelpContent, RepliesFromTheFile)
+{
+    const auto en = tshelp::ChmFile::open(QStringLiteral(TS_CHM_FIXTURE_EN));
+    const auto ja = tshelp::ChmFile::open(QStringLiteral(TS_CHM_FIXTURE_JA));
+    ASSERT_TRUE(en && ja);
+    struct Row
+    {
+        const tshelp::ChmFile *file;
+        const char *path;
+        bool found;
+        const char *type;
+        const char *contains;
+    } rows[] = {
+        {en.get(), "/intro.htm", true, "text/html", "windows-1252"},
+        {en.get(), "intro.htm", true, "text/html", nullptr},
+        {en.get(), "/sub/PAGE.htm", true, "text/html", nullptr},
+        {en.get(), "/SUB/%50age.htm", true, "text/html", nullptr},
+        {en.get(), "/SUB/../SUB/./Page.htm", true, "text/html", nullptr},
+        {en.get(), "/../../intro.htm", true, "text/html", nullptr},
+        {en.get(), "/toc.hhc", true, "application/octet-stream", nullptr},
+        {en.get(), "/missing.htm", false, "", nullptr},
+        {en.get(), "/", false, "", nullptr},
+        {en.get(), "/%23SYSTEM", false, "", nullptr},
+        // (this page declares its character set itself)
+        {ja.get(), "/INDEX.HTML", true, "text/html", "<html><head><meta http-equiv"},
+    };
+    for (const Row &row : rows) {
+        const tshelp::HelpReply reply = tshelp::HelpContent(*row.file, QString::fromLatin1(row.path));
+        EXPECT_EQ(reply.found, row.found) << row.path;
+        EXPECT_EQ(reply.mimeType, QByteArray(row.type)) << row.path;
+        if (row.contains) {
+            EXPECT_TRUE(reply.data.contains(row.contains)) << row.path;
+        }
     }
 }
 

@@ -179,6 +179,33 @@ TEST_F(HelpViewerTest, FollowsLinksLoadsPicturesAndGoesBack)
     EXPECT_EQ(Topic(viewer), QStringLiteral("/welcome.htm"));
 }
 
+TEST_F(HelpViewerTest, FindsInThePageAndZooms)
+{
+    HelpViewer *viewer = Open(HelpFile("TsHelpEN.chm::/defrag.htm"));
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(WaitLoaded(viewer));
+    auto *field = viewer->findChild<QLineEdit *>(QStringLiteral("HelpFindField"));
+    auto *next = viewer->findChild<QAction *>(QStringLiteral("HelpFindNext"));
+    const struct
+    {
+        QString text;
+        bool found;
+    } rows[] = {{QStringLiteral("volume map"), true}, {QStringLiteral("zebra crossing"), false}};
+    for (const auto &row : rows) {
+        field->setText(row.text);
+        field->setProperty("found", QVariant());
+        next->trigger();
+        for (int i = 0; i < 500 && !field->property("found").isValid(); ++i)
+            QTest::qWait(10);
+        EXPECT_EQ(field->property("found"), QVariant(row.found)) << row.text.toStdString();
+    }
+    const qreal before = View(viewer)->zoomFactor();
+    viewer->findChild<QAction *>(QStringLiteral("HelpZoomIn"))->trigger();
+    EXPECT_GT(View(viewer)->zoomFactor(), before);
+    viewer->findChild<QAction *>(QStringLiteral("HelpZoomReset"))->trigger();
+    EXPECT_DOUBLE_EQ(View(viewer)->zoomFactor(), 1.0);
+}
+
 class UrlCatcher : public QObject
 {
     Q_OBJECT
