@@ -1,9 +1,13 @@
-# Compiles one help project: cmake -DCHMCMD= -DSTAMP= -DSOURCE= -DSTAGE= -DPROJECT= [-DENCODING= -DICONV=] -DOUTPUT=
-# -P compilehelp.cmake
+# Compiles one help project: cmake -DCHMCMD= -DSTAMP= -DSOURCE= -DSTAGE= -DPROJECT= [-DSHARED=]
+# [-DENCODING= -DICONV=] -DOUTPUT= -P compilehelp.cmake
 # chmcmd writes its output next to the .hhp, so the project is compiled in a copy in the build tree.
 # With ENCODING, the text files (pages, contents, index, project) are converted from UTF-8 on the way:
 # the viewer decodes a help file's texts by its language, not by declarations in the pages.
+# SHARED holds what every project carries (style sheet, pictures), laid under the project's own files.
 file(REMOVE_RECURSE ${STAGE})
+if(SHARED)
+  file(COPY ${SHARED}/ DESTINATION ${STAGE})
+endif()
 file(GLOB_RECURSE _files RELATIVE ${SOURCE} ${SOURCE}/*)
 foreach(_file IN LISTS _files)
   get_filename_component(_dir ${STAGE}/${_file} DIRECTORY)

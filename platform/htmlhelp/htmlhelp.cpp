@@ -3,6 +3,7 @@
 #include "helpdocument.h"
 #include "helplink.h"
 #include "helpviewer.h"
+#include "ownerwidget_p.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -11,22 +12,6 @@
 #include <utility>
 
 namespace {
-
-QWidget *OwnerWidget(HWND owner)
-{
-    if (!owner)
-        return nullptr;
-    const QWidgetList widgets = QApplication::allWidgets();
-    for (QWidget *w : widgets) {
-        if (reinterpret_cast<HWND>(w) == owner)
-            return w;
-    }
-    for (QWidget *w : widgets) {
-        if (w->internalWinId() && WId(reinterpret_cast<quintptr>(owner)) == w->internalWinId())
-            return w;
-    }
-    return nullptr;
-}
 
 // Viewers still open, so that a file asked for again by the same owner comes up in its viewer.
 QVector<QPointer<tshelp::HelpViewer>> &Viewers()
@@ -54,7 +39,7 @@ HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data)
     const tshelp::HelpLink link = tshelp::ParseHelpLink(QString::fromUtf16(file));
     if (!link.valid)
         return nullptr;
-    QWidget *ownerWidget = OwnerWidget(owner);
+    QWidget *ownerWidget = tsplatform::OwnerWidget(owner);
     if (owner && !ownerWidget)
         return nullptr; // a window that no longer exists owns nothing
 

@@ -1,6 +1,8 @@
 // Message boxes over QMessageBox.
 #include "tsw/user.h"
 
+#include "ownerwidget_p.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -11,35 +13,13 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-// The live widget that `owner` names (by pointer or native id), else null. The handle itself is
-// never dereferenced.
-QWidget *OwnerWidget(HWND owner)
-{
-    if (!owner)
-        return nullptr;
-    const QWidgetList widgets = QApplication::allWidgets();
-    for (QWidget *w : widgets) {
-        if (reinterpret_cast<HWND>(w) == owner)
-            return w;
-    }
-    for (QWidget *w : widgets) {
-        if (w->internalWinId() && WId(reinterpret_cast<quintptr>(owner)) == w->internalWinId())
-            return w;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return 0;
     // On the heap and watched: the box becomes the owner's child, and an owner destroyed while the
     // box is open takes the box with it.
-    QPointer<QMessageBox> box = new QMessageBox(OwnerWidget(owner));
+    QPointer<QMessageBox> box = new QMessageBox(tsplatform::OwnerWidget(owner));
     const auto release = qScopeGuard([&box] { delete box.data(); });
     box->setObjectName(QStringLiteral("tsMessageBox"));
     box->setWindowTitle(caption ? QString::fromUtf16(caption) : QString());

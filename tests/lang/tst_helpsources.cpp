@@ -42,11 +42,19 @@ QStringList Links(const QString &path)
     return links;
 }
 
-class HelpSources : public ::testing::TestWithParam<const char *> {};
+// A project folder and the folder whose files the build lays under it (empty: none).
+struct Project
+{
+    const char *folder;
+    const char *shared;
+};
+
+class HelpSources : public ::testing::TestWithParam<Project> {};
 
 TEST_P(HelpSources, LinksNameFilesOfTheProject)
 {
-    const QString root = QStringLiteral(TS_LANG_SOURCE_DIR "/") + QLatin1String(GetParam());
+    const QString root = QStringLiteral(TS_LANG_SOURCE_DIR "/") + QLatin1String(GetParam().folder);
+    const QString shared = QStringLiteral(TS_LANG_SOURCE_DIR "/") + QLatin1String(GetParam().shared);
     static const QRegularExpression outside(QStringLiteral("^[a-z][a-z0-9+.-]*:"), QRegularExpression::CaseInsensitiveOption);
     int checked = 0;
     for (QDirIterator it(root, {"*.htm", "*.hhc", "*.hhk", "*.hhp"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
@@ -57,8 +65,11 @@ TEST_P(HelpSources, LinksNameFilesOfTheProject)
             const QString target = link.section(QLatin1Char('#'), 0, 0);
             const QString fragment = link.section(QLatin1Char('#'), 1);
             const QString resolved = target.isEmpty() ? file : QFileInfo(file).dir().filePath(target);
-            const QString clean = QFileInfo(resolved).absoluteFilePath();
-            const bool exists = clean.startsWith(root + QLatin1Char('/')) && QFileInfo(clean).isFile();
+            QString clean = QFileInfo(resolved).absoluteFilePath();
+            if (*GetParam().shared && clean.startsWith(root + QLatin1Char('/')) && !QFileInfo(clean).isFile())
+                clean = shared + clean.mid(root.size());
+            const bool exists = (clean.startsWith(root + QLatin1Char('/')) || clean.startsWith(shared + QLatin1Char('/')))
+                && QFileInfo(clean).isFile();
             const bool anchored = fragment.isEmpty() || Read(clean).contains("name=\"" + fragment.toLatin1() + '"');
             if (!exists || !anchored)
                 ADD_FAILURE() << file.mid(root.size() + 1).toStdString() << ": broken link " << link.toStdString();
@@ -69,9 +80,14 @@ TEST_P(HelpSources, LinksNameFilesOfTheProject)
 }
 
 INSTANTIATE_TEST_SUITE_P(Projects, HelpSources,
-                         ::testing::Values("help/TsHelpEN", "help/TsCCHelpEN", "help/TsHelpGM", "help/TsHelpJP",
-                                           "local", "localcc"),
-                         [](const auto &info) { return QString::fromLatin1(info.param).section('/', -1).toStdString(); });
+                         ::testing::Values(Project{"help/TsHelpEN", "help/shared"},
+                                           Project{"help/TsCCHelpEN", "help/shared"},
+                                           Project{"help/TsHelpGM", "help/shared"},
+                                           Project{"help/TsHelpJP", "help/shared"}, Project{"local", ""},
+                                           Project{"localcc", "local"}),
+                         [](const auto &info) {
+                             return QString::fromLatin1(info.param.folder).section('/', -1).toStdString();
+                         });
 
 TEST(HelpSources, BuildPutsHelpFilesAndLocalPagesIntoTheDataFolder)
 {
