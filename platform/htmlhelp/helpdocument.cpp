@@ -3,6 +3,7 @@
 #include "chmsystem.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -32,7 +33,17 @@ std::shared_ptr<HelpDocument> HelpDocument::open(const QString &path)
 {
     QString local = path;
     local.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QFileInfo info(local);
+    QFileInfo info(local);
+    if (!info.exists()) {
+        // File names are found regardless of case, as links between help files expect.
+        const QStringList names = info.dir().entryList(QDir::Files);
+        for (const QString &name : names) {
+            if (name.compare(info.fileName(), Qt::CaseInsensitive) == 0) {
+                info.setFile(info.dir(), name);
+                break;
+            }
+        }
+    }
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty() || !info.isFile())
         return nullptr;

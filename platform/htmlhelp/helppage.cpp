@@ -4,8 +4,31 @@
 #include "helplink.h"
 
 #include <QDesktopServices>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace tshelp {
+
+HelpPage::HelpPage(QWebEngineProfile *profile, QObject *parent)
+    : QWebEnginePage(profile, parent)
+{
+    // A link written "other.chm::/page.htm" names a page of the help file beside this one, but an
+    // address parser reads "other.chm" as its scheme. Followed, it becomes "ms-its:other.chm::/…",
+    // which the scheme handler resolves from the linking page's file. (In a world of its own: the
+    // page's scripts neither see nor undo it.)
+    QWebEngineScript script;
+    script.setName(QStringLiteral("tshelp-relative-links"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(QStringLiteral(
+        "document.addEventListener('click', function (event) {"
+        "  var a = event.target && event.target.closest ? event.target.closest('a[href]') : null;"
+        "  var href = a ? a.getAttribute('href') : '';"
+        "  if (/^[^:\\/?#]+\\.chm::/i.test(href)) a.setAttribute('href', 'ms-its:' + href);"
+        "}, true);"));
+    scripts().insert(script);
+}
 
 bool IsViewerAddress(const QUrl &url)
 {

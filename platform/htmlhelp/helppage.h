@@ -9,7 +9,7 @@ class HelpPage : public QWebEnginePage
 {
     Q_OBJECT
 public:
-    using QWebEnginePage::QWebEnginePage;
+    HelpPage(QWebEngineProfile *profile, QObject *parent);
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;

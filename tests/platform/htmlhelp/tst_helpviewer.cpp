@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEnginePage>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
@@ -175,6 +176,17 @@ TEST_F(HelpViewerTest, FollowsLinksLoadsPicturesAndGoesBack)
     ASSERT_TRUE(Loads(viewer, [&] { Evaluate(viewer, QStringLiteral("document.querySelector('a[href^=\"ms-its:\"]').click()")); }));
     EXPECT_TRUE(View(viewer)->url().path().endsWith(QStringLiteral("/console.htm")))
         << View(viewer)->url().toString().toStdString();
+        // The same link written relatively, "file.chm::/page", from a page of the main help.
+    ASSERT_TRUE(Loads(viewer, [&] { View(viewer)->history()->back(); }));
+    const QString mainHost = View(viewer)->url().host();
+    ASSERT_TRUE(Loads(viewer, [&] {
+        Evaluate(viewer, QStringLiteral("var a = document.createElement('a');"
+                                        "a.href = 'TsCCHelpEN.chm::/jobs/jobs.htm';"
+                                        "document.body.appendChild(a); a.click();"));
+    }));
+    EXPECT_TRUE(View(viewer)->url().path().endsWith(QStringLiteral("/jobs/jobs.htm")))
+        << View(viewer)->url().toString().toStdString();
+    EXPECT_NE(View(viewer)->url().host(), mainHost);
     ASSERT_TRUE(Loads(viewer, [&] { viewer->findChild<QAction *>(QStringLiteral("HelpHome"))->trigger(); }));
     EXPECT_EQ(Topic(viewer), QStringLiteral("/welcome.htm"));
 }
@@ -204,6 +216,24 @@ TEST_F(HelpViewerTest, FindsInThePageAndZooms)
     EXPECT_GT(View(viewer)->zoomFactor(), before);
     viewer->findChild<QAction *>(QStringLiteral("HelpZoomReset"))->trigger();
     EXPECT_DOUBLE_EQ(View(viewer)->zoomFactor(), 1.0);
+}
+
+// A help file is outside input: its pages may run scripts, but not read the user's files.
+TEST_F(HelpViewerTest, PagesCannotReadLocalFiles)
+{
+    QTemporaryDir dir;
+    QFile secret(dir.filePath(QStringLiteral("secret.txt")));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("secret");
+    secret.close();
+    HelpViewer *viewer = Open(HelpFile("TsHelpEN.chm"));
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(WaitLoaded(viewer));
+    const QString script = QStringLiteral(
+        "(function() { try { var x = new XMLHttpRequest(); x.open('GET', '%1', false); x.send();"
+        " return x.responseText; } catch (e) { return 'refused'; } })()")
+        .arg(QUrl::fromLocalFile(secret.fileName()).toString());
+    EXPECT_EQ(Evaluate(viewer, script).toString(), QStringLiteral("refused"));
 }
 
 class UrlCatcher : public QObject
