@@ -80,6 +80,13 @@ QString HelpDocument::title() const
     return title.isEmpty() ? QFileInfo(m_file->path()).fileName() : title;
 }
 
+QString HelpDocument::linkedFile(const QString &file) const
+{
+    QString local = file;
+    local.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QFileInfo(local).isRelative() ? QFileInfo(m_file->path()).dir().filePath(local) : local;
+}
+
 QUrl HelpDocument::urlFor(const QString &topic) const
 {
     QString target = topic.isEmpty() ? m_file->system().defaultTopic : topic;

@@ -29,6 +29,10 @@ public:
     QString key() const { return m_key; }
     QString title() const;
 
+    // A help file named by a link in this one: a relative name is taken from this file's folder; a
+    // backslash reads as a folder separator.
+    QString linkedFile(const QString &file) const;
+
     // The address of a stored name ("/page.htm#part"); the default topic for an empty one.
     QUrl urlFor(const QString &topic) const;
     // The stored name that an address of this document shows ("/page.htm"), or empty for others.

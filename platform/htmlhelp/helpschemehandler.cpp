@@ -6,8 +6,6 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
@@ -54,13 +52,9 @@ void HelpSchemeHandler::redirectLink(QWebEngineUrlRequestJob *job, const QString
         job->fail(QWebEngineUrlRequestJob::UrlInvalid);
         return;
     }
-    QString file = parsed.file;
-    file.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (QFileInfo(file).isRelative()) {
-        if (const std::shared_ptr<HelpDocument> from = HelpDocument::find(fromKey))
-            file = QFileInfo(from->file().path()).dir().filePath(file);
-    }
-    std::shared_ptr<HelpDocument> target = HelpDocument::open(file);
+    const std::shared_ptr<HelpDocument> from = HelpDocument::find(fromKey);
+    std::shared_ptr<HelpDocument> target
+        = HelpDocument::open(from ? from->linkedFile(parsed.file) : parsed.file);
     if (!target) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

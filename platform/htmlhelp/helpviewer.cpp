@@ -10,8 +10,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -175,16 +173,13 @@ HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &fi
         updateActions();
         emit pageLoaded(ok);
     });
-    connect(m_contents, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+    const auto openContentsItem = [this](QTreeWidgetItem *item) {
         const QString target = item->data(0, kTargetRole).toString();
         if (!target.isEmpty())
             openTarget(target);
-    });
-    connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        const QString target = item->data(0, kTargetRole).toString();
-        if (!target.isEmpty())
-            openTarget(target);
-    });
+    };
+    connect(m_contents, &QTreeWidget::itemActivated, this, openContentsItem);
+    connect(m_contents, &QTreeWidget::itemClicked, this, openContentsItem);
     connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpViewer::filterIndex);
     connect(m_indexFilter, &QLineEdit::returnPressed, this,
             [this] { openIndexItem(m_indexList->currentItem()); });
@@ -246,11 +241,7 @@ void HelpViewer::openTarget(const QString &local)
 {
     if (HasHelpLinkPrefix(local) || local.contains(QLatin1String("::"))) {
         const HelpLink link = ParseHelpLink(local);
-        QString file = link.file;
-        file.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (QFileInfo(file).isRelative())
-            file = QFileInfo(m_document->file().path()).dir().filePath(file);
-        showLink(file, link.topic);
+        showLink(m_document->linkedFile(link.file), link.topic);
         return;
     }
     showTopic(local);

@@ -1,7 +1,7 @@
 #include "help/helpfiles.h"
 
 #include "foundation/resourcetext_p.h"
-#include "tsinstallpath.h"
+#include "help/installfolder_p.h"
 #include "tsmessagebox.h"
 #include "tswinhelp.h"
 
@@ -37,12 +37,7 @@ WString FileName(HelpSet set, const WCHAR *code)
 
 WString HelpFilePath(HelpSet set)
 {
-    WCHAR buffer[TS_PATH_BUFFER];
-    buffer[0] = 0; // the common library writes a terminated text, but an old one may write nothing
-    GetInstallPath(buffer, 0);
-    WString folder(buffer);
-    if (!folder.empty() && folder.back() != u'\\')
-        folder += u'\\';
+    const WString folder = tsuikit::InstallFolderWithSeparator();
     const WString path = folder + FileName(set, LanguageCode(GetUserDefaultLangID()));
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         return path;

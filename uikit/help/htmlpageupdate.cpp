@@ -3,7 +3,7 @@
 #include "foundation/resourcetext_p.h"
 #include "help/htmlaxwidget.h"
 #include "help/networkprobe.h"
-#include "tsinstallpath.h"
+#include "help/installfolder_p.h"
 
 namespace {
 
@@ -11,12 +11,7 @@ enum : UINT { IdsLocalPage = 755 };
 
 WString LocalPage(bool ccPage)
 {
-    WCHAR buffer[TS_PATH_BUFFER];
-    buffer[0] = 0;
-    GetInstallPath(buffer, 0);
-    WString path(buffer);
-    if (!path.empty() && path.back() != u'\\')
-        path += u'\\';
+    WString path = tsuikit::InstallFolderWithSeparator();
     path += tsuikit::LoadResourceText(tsuikit::LanguageModule(), IdsLocalPage);
     if (ccPage) {
         const WString local = u"local";
