@@ -74,10 +74,30 @@ std::string SupportedScheme(const std::string &url)
     return {};
 }
 
-// Stops the transfer at the server's first answer. HTTP interim answers (1xx) are not final; a
-// proxy's answer to a tunnel request never reaches here (CURLOPT_SUPPRESS_CONNECT_HEADERS).
+// Redirects are followed, as WinINet does unless INTERNET_FLAG_NO_AUTO_REDIRECT is given (a flag no
+// caller passes); a chain longer than this fails with ERROR_HTTP_REDIRECT_FAILED.
+constexpr long kMaxRedirects = 5;
+
+bool StartsWithNoCase(const std::string &text, const char *prefix)
+{
+    for (std::size_t i = 0; prefix[i]; ++i) {
+        if (i >= text.size())
+            return false;
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+// Stops the transfer at the server's first final answer. HTTP interim answers (1xx) are not final;
+// nor is a redirect (3xx) that names where to go, which libcurl then follows; a proxy's answer to a
+// tunnel request never reaches here (CURLOPT_SUPPRESS_CONNECT_HEADERS).
 struct Answer {
     bool answered = false;
+    bool redirect = false;  // the head being read is a 3xx
 };
 
 size_t OnHeader(char *data, size_t size, size_t count, void *user)
@@ -85,11 +105,24 @@ size_t OnHeader(char *data, size_t size, size_t count, void *user)
     auto *answer = static_cast<Answer *>(user);
     const std::string line(data, size * count);
     if (line.compare(0, 5, "HTTP/") == 0) {
+        answer->redirect = false;
         const std::size_t space = line.find(' ');
-        if (space != std::string::npos && space + 1 < line.size() && line[space + 1] == '1')
+        const char digit = space != std::string::npos && space + 1 < line.size() ? line[space + 1] : 0;
+        if (digit == '1')
             return size * count;
+        if (digit == '3') {
+            answer->redirect = true;  // decided at the end of its head: a Location header or not
+            return size * count;
+        }
         answer->answered = true;
         return 0;
+    }
+    if (answer->redirect) {
+        if (StartsWithNoCase(line, "location:"))
+            return size * count;  // followed
+        if (line == "\r\n" || line == "\n")
+            answer->redirect = false;  // a head without Location ends: that is the answer
+        return size * count;
     }
     if (!line.empty() && line[0] >= '0' && line[0] <= '9') {  // an FTP reply
         answer->answered = true;
@@ -100,7 +133,10 @@ size_t OnHeader(char *data, size_t size, size_t count, void *user)
 
 size_t OnData(char *, size_t, size_t, void *user)
 {
-    static_cast<Answer *>(user)->answered = true;
+    auto *answer = static_cast<Answer *>(user);
+    if (answer->redirect)
+        return 0;  // (a redirect's own body is not read, and libcurl does not hand it here)
+    answer->answered = true;
     return 0;  // no data is read
 }
 
@@ -126,6 +162,8 @@ DWORD StatusOf(CURLcode code)
         return ERROR_INTERNET_SECURITY_CHANNEL_ERROR;
     case CURLE_WEIRD_SERVER_REPLY:
         return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return ERROR_HTTP_REDIRECT_FAILED;
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
@@ -227,7 +265,9 @@ HINTERNET InternetOpenUrlW(HINTERNET session, LPCWSTR url, LPCWSTR headers, DWOR
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(TSW_INTERNET_CONNECT_TIMEOUT_MS));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(TSW_INTERNET_TOTAL_TIMEOUT_MS));
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &answer);

@@ -75,6 +75,12 @@ public:
         return m_cursors;
     }
     int connections() const { return m_connections.load(); }
+    // Where the answer sends the client (a Location header), e.g. with a 3xx status; none when empty.
+    void setLocation(const std::string &location)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_location = location;
+    }
 
 private:
     void Serve()
@@ -106,13 +112,16 @@ private:
                     break;
                 head.append(buffer, std::size_t(got));
             }
+            std::string location;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_requests.push_back(head);
                 m_cursors.push_back(shape);
+                location = m_location;
             }
-            const std::string reply = "HTTP/1.1 " + std::to_string(m_status)
-                                      + " Status\r\nContent-Length: 5\r\nConnection: close\r\n\r\nhello";
+            const std::string reply = "HTTP/1.1 " + std::to_string(m_status) + " Status\r\n"
+                                      + (location.empty() ? "" : "Location: " + location + "\r\n")
+                                      + "Content-Length: 5\r\nConnection: close\r\n\r\nhello";
             (void)!::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
             ::close(client);
         }
@@ -128,6 +137,7 @@ private:
     std::vector<std::string> m_requests;
     std::vector<int> m_cursors;
     std::vector<int> m_held;
+    std::string m_location;
     std::thread m_thread;
 };
 

@@ -44,6 +44,7 @@ typedef DWORD *LPDWORD;
 #define ERROR_INTERNET_CANNOT_CONNECT 12029L
 #define ERROR_INTERNET_CONNECTION_ABORTED 12030L
 #define ERROR_INTERNET_CONNECTION_RESET 12031L
+#define ERROR_HTTP_REDIRECT_FAILED 12156L
 #define ERROR_INTERNET_SECURITY_CHANNEL_ERROR 12157L
 #ifndef ERROR_NOT_SUPPORTED
 #define ERROR_NOT_SUPPORTED 50L
@@ -61,7 +62,9 @@ TSPLATFORM_API HINTERNET InternetOpenW(LPCWSTR agent, DWORD accessType, LPCWSTR 
                                        LPCWSTR proxyBypass, DWORD flags);
 
 // Opens `url` (http, https, ftp or gopher, scheme in any case) in `session`: returns a handle when
-// the server answered within the time-outs, null otherwise with ERROR_INTERNET_UNRECOGNIZED_SCHEME,
+// the server answered within the time-outs. A redirect that names its target is followed (http and
+// https, at most 5 in a row) and only the answer at its end counts. Null otherwise with
+// ERROR_HTTP_REDIRECT_FAILED (a longer chain), ERROR_INTERNET_UNRECOGNIZED_SCHEME,
 // ERROR_INTERNET_INVALID_URL, ERROR_INTERNET_NAME_NOT_RESOLVED, ERROR_INTERNET_CANNOT_CONNECT,
 // ERROR_INTERNET_TIMEOUT, ERROR_INTERNET_CONNECTION_RESET (the server closed without answering),
 // ERROR_INTERNET_SECURITY_CHANNEL_ERROR, ERROR_INVALID_HANDLE (not a session) or

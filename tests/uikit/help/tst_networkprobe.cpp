@@ -87,6 +87,43 @@ TEST(NetworkProbe, AnyStatusIsAnAnswer)
     }
 }
 
+// A redirect counts only when its chain ends in an answer, as WinINet follows redirects.
+TEST(NetworkProbe, RedirectsFollowed)
+{
+    SKIP_WITHOUT_CONNECTION();
+    tstest::ProxyEnvironment env;
+    int closedPort = 0;
+    {
+        tstest::HttpTestServer gone;
+        closedPort = gone.port();
+    }
+    const auto url = [](int port, const char *path) {
+        return "http://127.0.0.1:" + std::to_string(port) + path;
+    };
+    tstest::HttpTestServer target(tstest::HttpTestServer::Answer, 200);
+    tstest::HttpTestServer middle(tstest::HttpTestServer::Answer, 307);
+    middle.setLocation(url(target.port(), "/end"));
+    struct Row { int status; std::string location; bool expected; int requests; };
+    const Row rows[] = {
+        {302, url(target.port(), "/end"), true, 1},   // to an answer
+        {301, url(middle.port(), "/hop"), true, 1},   // two hops to an answer
+        {302, "/self", false, 6},                     // to itself for ever: the chain's limit
+        {302, url(closedPort, "/"), false, 1},        // to a closed port
+        {303, "", true, 1},                           // no Location: the redirect is the answer
+    };
+    for (const Row &row : rows) {
+        tstest::HttpTestServer first(tstest::HttpTestServer::Answer, row.status);
+        first.setLocation(row.location);
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(IsNetwokConnectedUrl(first.base() + u"/start"), row.expected) << row.location;
+        EXPECT_LT(timer.elapsed(), TSW_INTERNET_TOTAL_TIMEOUT_MS) << row.location;
+        EXPECT_EQ(int(first.requests().size()), row.requests) << row.location;
+        EXPECT_TRUE(NoOverrideCursor());
+    }
+    EXPECT_GE(target.requests().size(), 2u);
+}
+
 TEST(NetworkProbe, NobodyListening)
 {
     SKIP_WITHOUT_CONNECTION();
