@@ -48,14 +48,14 @@ QByteArray WithCharsetDeclared(const QByteArray &html, const QByteArray &codecNa
     return meta + html;
 }
 
-HelpReply HelpContent(const ChmFile &file, const QString &encodedPath)
+HelpReply HelpContent(const ChmFile &file, const QString &encodedPath, qint64 limit)
 {
     HelpReply reply;
     const QString decoded = QUrl::fromPercentEncoding(encodedPath.toUtf8());
     const QString stored = file.resolve(decoded);
     if (stored.isEmpty())
         return reply;
-    const std::optional<QByteArray> data = file.read(stored);
+    const std::optional<QByteArray> data = file.read(stored, limit);
     if (!data)
         return reply;
     reply.found = true;

@@ -18,8 +18,9 @@ struct HelpReply
 // "..", a leading "/" added) and found regardless of ASCII case. The content type follows the name's
 // extension. An HTML page that declares no character set gets a <meta charset> of the file's language
 // near its start: the engine would otherwise read it as Windows-1252. (Declaring it in the content
-// type instead leaves the page blank.)
-HelpReply HelpContent(const ChmFile &file, const QString &encodedPath);
+// type instead leaves the page blank.) Objects larger than `limit` bytes are not found.
+HelpReply HelpContent(const ChmFile &file, const QString &encodedPath,
+                      qint64 limit = 64 * 1024 * 1024);
 
 // The content type for a name's extension; "application/octet-stream" when unknown.
 QByteArray MimeTypeForName(const QString &name);

@@ -1,13 +1,16 @@
 #include "helpdocument.h"
 
 #include "chmsystem.h"
+#include "helpworkers.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QHash>
 
 #include <optional>
+#include <utility>
 
 namespace tshelp {
 
@@ -19,12 +22,32 @@ QHash<QString, std::weak_ptr<HelpDocument>> &OpenDocuments()
     return documents;
 }
 
-QVector<SitemapEntry> ReadSitemap(const ChmFile &file, const QString &name)
+// Every file that had a document, by key: closed documents are opened again from here.
+QHash<QString, QString> &KnownFiles()
 {
-    if (name.isEmpty())
-        return {};
-    const std::optional<QByteArray> data = file.read(name, 16 * 1024 * 1024);
-    return data ? ParseSitemap(*data, file.codec()) : QVector<SitemapEntry>();
+    static QHash<QString, QString> files;
+    return files;
+}
+
+std::atomic<int> g_openCount{0};
+
+QString KeyOf(const QString &canonical)
+{
+    return QLatin1Char('f')
+        + QString::fromLatin1(
+              QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+std::shared_ptr<HelpDocument> LiveDocument(const QString &key)
+{
+    auto &documents = OpenDocuments();
+    auto it = documents.find(key);
+    if (it == documents.end())
+        return nullptr;
+    std::shared_ptr<HelpDocument> document = it->lock();
+    if (!document)
+        documents.erase(it);
+    return document;
 }
 
 } // namespace
@@ -47,10 +70,8 @@ std::shared_ptr<HelpDocument> HelpDocument::open(const QString &path)
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty() || !info.isFile())
         return nullptr;
-    const QString key = QLatin1Char('f')
-        + QString::fromLatin1(
-              QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
-    if (std::shared_ptr<HelpDocument> open = find(key))
+    const QString key = KeyOf(canonical);
+    if (std::shared_ptr<HelpDocument> open = LiveDocument(key))
         return open;
     std::unique_ptr<ChmFile> file = ChmFile::open(canonical);
     if (!file)
@@ -58,20 +79,33 @@ std::shared_ptr<HelpDocument> HelpDocument::open(const QString &path)
     std::shared_ptr<HelpDocument> document(new HelpDocument);
     document->m_file = std::move(file);
     document->m_key = key;
+    ++g_openCount;
     OpenDocuments().insert(key, document);
+    KnownFiles().insert(key, canonical);
     return document;
 }
 
 std::shared_ptr<HelpDocument> HelpDocument::find(const QString &key)
 {
-    auto &documents = OpenDocuments();
-    auto it = documents.find(key.toLower());
-    if (it == documents.end())
+    const QString lower = key.toLower();
+    if (std::shared_ptr<HelpDocument> document = LiveDocument(lower))
+        return document;
+    const auto known = KnownFiles().constFind(lower);
+    if (known == KnownFiles().constEnd())
         return nullptr;
-    std::shared_ptr<HelpDocument> document = it->lock();
-    if (!document)
-        documents.erase(it);
-    return document;
+    std::shared_ptr<HelpDocument> document = open(*known);
+    // (the file at that path may have been replaced by another since)
+    return document && document->key() == lower ? document : nullptr;
+}
+
+int HelpDocument::openCount()
+{
+    return g_openCount.load();
+}
+
+HelpDocument::~HelpDocument()
+{
+    --g_openCount;
 }
 
 QString HelpDocument::title() const
@@ -116,11 +150,48 @@ QString HelpDocument::topicOf(const QUrl &url) const
     return stored.isEmpty() ? StoredName(url.path(QUrl::FullyDecoded)) : stored;
 }
 
+HelpReply HelpDocument::content(const QString &encodedPath)
+{
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
+    if (const HelpReply *cached = m_cache.object(encodedPath))
+        return *cached;
+    HelpReply reply = HelpContent(*m_file, encodedPath, kObjectLimit);
+    if (reply.found) {
+        const int cost = int(qMax<qint64>(1, reply.data.size() / 1024));
+        m_cache.insert(encodedPath, new HelpReply(reply), cost); // (drops what does not fit)
+    }
+    return reply;
+}
+
+std::optional<QByteArray> HelpDocument::read(const QString &name, qint64 limit)
+{
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
+    return m_file->read(name, qMin(limit, kObjectLimit));
+}
+
+bool HelpDocument::reserve(qint64 bytes)
+{
+    qint64 held = m_reserved.load();
+    do {
+        if (bytes < 0 || held + bytes > kReplyBudget)
+            return false;
+    } while (!m_reserved.compare_exchange_weak(held, held + bytes));
+    return true;
+}
+
+void HelpDocument::release(qint64 bytes)
+{
+    m_reserved -= bytes;
+}
+
 const QVector<SitemapEntry> &HelpDocument::contents()
 {
     if (!m_contentsRead) {
         m_contentsRead = true;
-        m_contents = ReadSitemap(*m_file, m_file->system().contentsFile);
+        const QString name = m_file->system().contentsFile;
+        const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
+        if (data)
+            m_contents = ParseSitemap(*data, m_file->codec());
     }
     return m_contents;
 }
@@ -129,25 +200,65 @@ const QVector<SitemapEntry> &HelpDocument::index()
 {
     if (!m_indexRead) {
         m_indexRead = true;
-        m_index = ReadSitemap(*m_file, m_file->system().indexFile);
+        const QString name = m_file->system().indexFile;
+        const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
+        if (data)
+            m_index = ParseSitemap(*data, m_file->codec());
     }
     return m_index;
 }
 
+// Pages are read one at a time, so that the viewer's own page requests get their turn in between.
+void HelpDocument::buildSearchIndex()
+{
+    const std::lock_guard<std::mutex> lock(m_searchMutex);
+    if (m_searchBuilt.load())
+        return;
+    SearchIndex index;
+    const QStringList entries = m_file->entries();
+    for (const QString &name : entries) {
+        const QString lower = name.toLower();
+        if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
+            continue;
+        if (const std::optional<QByteArray> page = read(name, 8 * 1024 * 1024))
+            index.addPage(name, *page, m_file->codec());
+    }
+    m_search = std::move(index);
+    m_searchBuilt = true;
+}
+
 const SearchIndex &HelpDocument::searchIndex()
 {
-    if (!m_searchBuilt) {
-        m_searchBuilt = true;
-        const QStringList entries = m_file->entries();
-        for (const QString &name : entries) {
-            const QString lower = name.toLower();
-            if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
-                continue;
-            if (const std::optional<QByteArray> page = m_file->read(name, 8 * 1024 * 1024))
-                m_search.addPage(name, *page, m_file->codec());
-        }
-    }
+    buildSearchIndex();
     return m_search;
+}
+
+void HelpDocument::whenSearchIndexReady(QObject *receiver, std::function<void()> ready)
+{
+    if (m_searchBuilt.load()) {
+        ready();
+        return;
+    }
+    m_searchWaiting.emplace_back(receiver, std::move(ready));
+    if (m_searchRunning)
+        return;
+    m_searchRunning = true;
+    // The reading thread holds the document until the index is built.
+    std::shared_ptr<HelpDocument> self = shared_from_this();
+    RunInBackground(
+        QCoreApplication::instance(),
+        [self] {
+            self->buildSearchIndex();
+            return true;
+        },
+        [self](bool) {
+            self->m_searchRunning = false;
+            const auto waiting = std::exchange(self->m_searchWaiting, {});
+            for (const auto &entry : waiting) {
+                if (entry.first)
+                    entry.second();
+            }
+        });
 }
 
 } // namespace tshelp

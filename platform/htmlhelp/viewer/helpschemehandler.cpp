@@ -1,46 +1,83 @@
 #include "helpschemehandler.h"
 
-#include "helpcontent.h"
 #include "helpdocument.h"
 #include "helplink.h"
+#include "helpworkers.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+
+#include <memory>
 
 namespace tshelp {
 
 namespace {
 
 // Links between help files: "ms-its:file.chm::/page.htm", "its:…", "mk:@MSITStore:…".
-const char *const kLinkSchemes[] = {"ms-its", "its", "mk"};
+const char *const kLinkSchemes[] = {"ms-its", "its", "mk", nullptr};
 
 // The engine reads its schemes once, before the application object exists; register ours when the
-// library is loaded. The engine also wants shared OpenGL contexts set by then.
+// library is loaded. The engine also wants shared OpenGL contexts set by then. The schemes are
+// secure (pages may use what secure contexts offer; fetch and XMLHttpRequest within their own help
+// file work) but neither local nor allowed local access: a help page is outside input and must not
+// reach the user's files.
 const bool g_schemeRegistered = [] {
     if (QCoreApplication::instance())
         return false;
     QWebEngineUrlScheme scheme(kHelpScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme
-                    | QWebEngineUrlScheme::LocalAccessAllowed);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
     QWebEngineUrlScheme::registerScheme(scheme);
-    for (const char *name : kLinkSchemes) {
-        QWebEngineUrlScheme link(name);
+    for (const char *const *name = kLinkSchemes; *name; ++name) {
+        QWebEngineUrlScheme link(*name);
         link.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-        link.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme
-                      | QWebEngineUrlScheme::LocalAccessAllowed);
+        link.setFlags(QWebEngineUrlScheme::SecureScheme);
         QWebEngineUrlScheme::registerScheme(link);
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     return true;
 }();
 
+// The bytes of one reply, charged to their document's reply budget while the engine holds them.
+class ReplyBuffer : public QBuffer
+{
+public:
+    ReplyBuffer(std::shared_ptr<HelpDocument> document, const QByteArray &data, QObject *parent)
+        : QBuffer(parent)
+        , m_document(std::move(document))
+        , m_size(data.size())
+    {
+        setData(data);
+    }
+    ~ReplyBuffer() override { m_document->release(m_size); }
+
+private:
+    std::shared_ptr<HelpDocument> m_document;
+    qint64 m_size;
+};
+
 } // namespace
 
 HelpSchemeHandler::~HelpSchemeHandler() = default;
+
+const char *const *HelpSchemeHandler::linkSchemes()
+{
+    return kLinkSchemes;
+}
+
+void HelpSchemeHandler::installIn(QWebEngineProfile *profile)
+{
+    if (profile->urlSchemeHandler(kHelpScheme))
+        return;
+    auto *handler = new HelpSchemeHandler(profile);
+    profile->installUrlSchemeHandler(kHelpScheme, handler);
+    for (const char *const *name = kLinkSchemes; *name; ++name)
+        profile->installUrlSchemeHandler(*name, handler);
+}
 
 // A link to a page of another help file. A relative file name is taken from the folder of the help
 // file whose page holds the link, as the system's viewer does.
@@ -53,14 +90,13 @@ void HelpSchemeHandler::redirectLink(QWebEngineUrlRequestJob *job, const QString
         return;
     }
     const std::shared_ptr<HelpDocument> from = HelpDocument::find(fromKey);
-    std::shared_ptr<HelpDocument> target
+    const std::shared_ptr<HelpDocument> target
         = HelpDocument::open(from ? from->linkedFile(parsed.file) : parsed.file);
     if (!target) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    if (std::find(m_linked.begin(), m_linked.end(), target) == m_linked.end())
-        m_linked.push_back(target);
+    // (the target need not stay open: its key opens it again when its page is asked for)
     job->redirect(target->urlFor(parsed.topic));
 }
 
@@ -69,11 +105,12 @@ void HelpSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     const QUrl url = job->requestUrl();
     if (url.scheme() != QLatin1String(kHelpScheme)) {
         const QUrl initiator = job->initiator();
-        redirectLink(job, url.toString(QUrl::FullyDecoded),
+        redirectLink(job, QUrl::fromPercentEncoding(url.toEncoded()),
                      initiator.scheme() == QLatin1String(kHelpScheme) ? initiator.host() : QString());
         return;
     }
-    const QString path = url.path(QUrl::FullyDecoded);
+    const QString encodedPath = url.path(QUrl::FullyEncoded);
+    const QString path = QUrl::fromPercentEncoding(encodedPath.toUtf8());
     const int separator = path.indexOf(QLatin1String("::"));
     if (separator >= 0) {
         // "other.chm::/page.htm" written as a relative link: the engine made it a path of this file.
@@ -81,31 +118,28 @@ void HelpSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         redirectLink(job, path.mid(slash + 1), url.host());
         return;
     }
-    const std::shared_ptr<HelpDocument> document = HelpDocument::find(url.host());
+    std::shared_ptr<HelpDocument> document = HelpDocument::find(url.host());
     if (!document) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    const HelpReply reply = HelpContent(document->file(), url.path(QUrl::FullyEncoded));
-    if (!reply.found) {
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-        return;
-    }
-    auto *buffer = new QBuffer(job); // the job owns what it reads from
-    buffer->setData(reply.data);
-    job->reply(reply.mimeType, buffer);
-}
-
-QWebEngineProfile *HelpSchemeHandler::profile()
-{
-    QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
-    if (!profile->urlSchemeHandler(kHelpScheme)) {
-        auto *handler = new HelpSchemeHandler(profile);
-        profile->installUrlSchemeHandler(kHelpScheme, handler);
-        for (const char *name : kLinkSchemes)
-            profile->installUrlSchemeHandler(name, handler);
-    }
-    return profile;
+    const QPointer<QWebEngineUrlRequestJob> pending(job);
+    RunInBackground(
+        this, [document, encodedPath] { return document->content(encodedPath); },
+        [pending, document](HelpReply reply) {
+            if (!pending)
+                return; // the engine no longer wants it
+            if (!reply.found) {
+                pending->fail(QWebEngineUrlRequestJob::UrlNotFound);
+                return;
+            }
+            if (!document->reserve(reply.data.size())) {
+                pending->fail(QWebEngineUrlRequestJob::RequestDenied);
+                return;
+            }
+            // The job owns what it reads from.
+            pending->reply(reply.mimeType, new ReplyBuffer(document, reply.data, pending));
+        });
 }
 
 } // namespace tshelp

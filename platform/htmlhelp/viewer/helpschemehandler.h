@@ -3,14 +3,9 @@
 #pragma once
 #include <QWebEngineUrlSchemeHandler>
 
-#include <memory>
-#include <vector>
-
 class QWebEngineProfile;
 
 namespace tshelp {
-
-class HelpDocument;
 
 class HelpSchemeHandler : public QWebEngineUrlSchemeHandler
 {
@@ -18,16 +13,19 @@ class HelpSchemeHandler : public QWebEngineUrlSchemeHandler
 public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
     ~HelpSchemeHandler() override;
+
+    // Objects are read on the help workers' threads and answered when read; a request that the
+    // engine dropped meanwhile gets nothing.
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
-    // The profile the help viewers use, with the handler installed (on first use).
-    static QWebEngineProfile *profile();
+    // Installs a handler for the help schemes in `profile` (the help pages' own profile only).
+    static void installIn(QWebEngineProfile *profile);
+
+    // The schemes of links between help files: "ms-its", "its", "mk".
+    static const char *const *linkSchemes();
 
 private:
     void redirectLink(QWebEngineUrlRequestJob *job, const QString &link, const QString &fromKey);
-
-    // Files opened through links stay open while the engine may come back to them.
-    std::vector<std::shared_ptr<HelpDocument>> m_linked;
 };
 
 } // namespace tshelp

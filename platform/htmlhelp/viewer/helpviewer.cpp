@@ -4,7 +4,7 @@
 #include "helpdocument.h"
 #include "helplink.h"
 #include "helppage.h"
-#include "helpschemehandler.h"
+#include "helpprofile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,7 +57,7 @@ HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &fi
 
     m_view = new QWebEngineView(this);
     m_view->setObjectName(QStringLiteral("HelpPageView"));
-    m_view->setPage(new HelpPage(HelpSchemeHandler::profile(), m_view));
+    m_view->setPage(new HelpPage(HelpProfile(), m_view));
 
     // Navigation pane: contents, index, search.
     m_tabs = new QTabWidget(this);
@@ -166,6 +166,10 @@ HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &fi
     connect(findPrevious, &QAction::triggered, this, [this] { find(true); });
 
     connect(m_view, &QWebEngineView::urlChanged, this, [this](const QUrl &url) {
+        // The file of the page shown stays open while it is shown; a file only linked to closes
+        // when the viewer leaves it.
+        m_shown = url.scheme() == QLatin1String(kHelpScheme) ? HelpDocument::find(url.host())
+                                                              : nullptr;
         syncContents(url);
         updateActions();
     });
@@ -231,8 +235,6 @@ bool HelpViewer::showLink(const QString &file, const QString &topic)
     std::shared_ptr<HelpDocument> target = HelpDocument::open(file);
     if (!target)
         return false;
-    if (target != m_document)
-        m_visited.push_back(target);
     m_view->setUrl(target->urlFor(topic));
     return true;
 }
@@ -383,9 +385,17 @@ void HelpViewer::runSearch()
     m_searchResults->clear();
     if (query.isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!m_document->searchIndexReady()) {
+        // Built on a reading thread the first time; the window keeps working meanwhile.
+        m_searchResults->addItem(tr("Building the search index..."));
+        m_searchResults->setEnabled(false);
+        m_document->whenSearchIndexReady(this, [this] {
+            m_searchResults->setEnabled(true);
+            runSearch();
+        });
+        return;
+    }
     const QVector<SearchIndex::Hit> hits = m_document->searchIndex().search(query);
-    QApplication::restoreOverrideCursor();
     for (const SearchIndex::Hit &hit : hits) {
         auto *item = new QListWidgetItem(hit.title, m_searchResults);
         item->setData(kTargetRole, hit.path);

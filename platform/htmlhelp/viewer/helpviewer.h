@@ -63,8 +63,8 @@ private:
     void addContentsItems(QTreeWidgetItem *parent, const QVector<SitemapEntry> &entries, int depth);
 
     std::shared_ptr<HelpDocument> m_document;
-    // Files reached through links between help files stay open while their pages can be revisited.
-    std::vector<std::shared_ptr<HelpDocument>> m_visited;
+    // The file of the page shown, when another than the viewer's own.
+    std::shared_ptr<HelpDocument> m_shown;
     QString m_file;
     QWebEngineView *m_view = nullptr;
     QTabWidget *m_tabs = nullptr;
