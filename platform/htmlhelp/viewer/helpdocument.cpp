@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QHash>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -239,7 +240,13 @@ void HelpDocument::whenSearchIndexReady(QObject *receiver, std::function<void()>
         ready();
         return;
     }
-    m_searchWaiting.emplace_back(receiver, std::move(ready));
+    // A receiver asking again while it waits is answered once, by its latest callback.
+    const auto same = std::find_if(m_searchWaiting.begin(), m_searchWaiting.end(),
+                                   [receiver](const auto &entry) { return entry.first == receiver; });
+    if (same != m_searchWaiting.end())
+        same->second = std::move(ready);
+    else
+        m_searchWaiting.emplace_back(receiver, std::move(ready));
     if (m_searchRunning)
         return;
     m_searchRunning = true;

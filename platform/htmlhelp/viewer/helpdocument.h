@@ -79,7 +79,8 @@ public:
 
     // Built from every page of the file on first use. searchIndex() builds it on the calling thread
     // if needed; whenSearchIndexReady() builds it on a reading thread and then calls `ready` on the
-    // GUI thread (at once when built), unless `receiver` is gone by then.
+    // GUI thread (at once when built), unless `receiver` is gone by then. A receiver that asks again
+    // while it waits is called once, with its latest `ready`.
     const SearchIndex &searchIndex();
     void whenSearchIndexReady(QObject *receiver, std::function<void()> ready);
     bool searchIndexReady() const { return m_searchBuilt.load(); }

@@ -1,5 +1,9 @@
 #include "helpworkers.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace tshelp {
 
 namespace {
@@ -10,6 +14,15 @@ void DrainWorkers()
 }
 
 } // namespace
+
+void LowerThisThreadsPriority()
+{
+    // Linux keeps a nice value per thread; the reading threads give way to the GUI thread. (Raising
+    // one's own nice value needs no privilege; a failure leaves the thread as it was.)
+    thread_local const bool lowered
+        = setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10) == 0;
+    (void)lowered;
+}
 
 QThreadPool *HelpWorkers()
 {

@@ -14,6 +14,9 @@ namespace tshelp {
 // result arrives after it.
 QThreadPool *HelpWorkers();
 
+// Lowers the calling thread's scheduling priority (reading threads only).
+void LowerThisThreadsPriority();
+
 // Runs `work()` on a reading thread, then `done(result)` on the GUI thread, unless `receiver` is gone
 // by then. Call it from the GUI thread.
 template<typename Work, typename Done>
@@ -21,6 +24,7 @@ void RunInBackground(QObject *receiver, Work work, Done done)
 {
     QPointer<QObject> guard(receiver);
     HelpWorkers()->start([guard, work = std::move(work), done = std::move(done)]() mutable {
+        LowerThisThreadsPriority();
         auto result = work();
         QCoreApplication *app = QCoreApplication::instance();
         if (!app)
