@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QEventLoop>
-#include <QListWidget>
+#include <QTreeView>
 #include <QTabWidget>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -192,9 +192,9 @@ void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
         auto *field = main->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"));
         field->setText(QStringLiteral("boot time"));
         emit field->returnPressed();
-        auto *results = main->findChild<QListWidget *>(QStringLiteral("HelpSearchResults"));
-        if (results && results->count() > 0)
-            WaitForPage(main, [results] { emit results->itemActivated(results->item(0)); });
+        auto *results = main->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+        if (results && results->model()->rowCount() > 0)
+            WaitForPage(main, [results] { emit results->activated(results->model()->index(0, 0)); });
         shoot(QStringLiteral("viewer-search"), main);
     }
     // The Japanese help: Shift_JIS pages without a declared character set.

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -13,7 +14,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWebEnginePage>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
@@ -122,9 +123,9 @@ TEST_F(HelpViewerTest, OpensTheDefaultTopicOrATopicByPath)
             EXPECT_EQ(View(viewer)->title().toStdString(), row.title);
         }
         // The contents follow the page shown.
-        auto *contents = viewer->findChild<QTreeWidget *>(QStringLiteral("HelpContents"));
-        ASSERT_NE(contents->currentItem(), nullptr) << row.file.toStdString();
-        EXPECT_GT(contents->topLevelItemCount(), 1);
+        auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"));
+        ASSERT_TRUE(contents->currentIndex().isValid()) << row.file.toStdString();
+        EXPECT_GT(contents->model()->rowCount(), 1);
         HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
     }
 }
@@ -269,18 +270,18 @@ TEST_F(HelpViewerTest, IndexKeywordsOpenTheirPages)
     auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
     tabs->setCurrentIndex(1);
     auto *filter = viewer->findChild<QLineEdit *>(QStringLiteral("HelpIndexFilter"));
-    auto *list = viewer->findChild<QListWidget *>(QStringLiteral("HelpIndexList"));
-    ASSERT_GT(list->count(), 3);
+    auto *list = viewer->findChild<QListView *>(QStringLiteral("HelpIndexList"));
+    const int all = list->model()->rowCount();
+    ASSERT_GT(all, 3);
 
-    // Typing filters the list; Enter opens the keyword's only page.
+    // Typing narrows the list; Enter opens the keyword's only page.
     QTest::keyClicks(filter, QStringLiteral("volume map"));
-    int shown = 0;
-    for (int i = 0; i < list->count(); ++i)
-        shown += list->item(i)->isHidden() ? 0 : 1;
+    const int shown = list->model()->rowCount();
     EXPECT_GE(shown, 1);
-    EXPECT_LT(shown, list->count());
-    ASSERT_NE(list->currentItem(), nullptr);
-    EXPECT_TRUE(list->currentItem()->text().contains(QStringLiteral("volume map"), Qt::CaseInsensitive));
+    EXPECT_LT(shown, all);
+    ASSERT_TRUE(list->currentIndex().isValid());
+    EXPECT_TRUE(list->currentIndex().data().toString().contains(QStringLiteral("volume map"),
+                                                                Qt::CaseInsensitive));
     ASSERT_TRUE(Loads(viewer, [&] { QTest::keyClick(filter, Qt::Key_Return); }));
     EXPECT_EQ(Topic(viewer), QStringLiteral("/volmap.htm"));
 
@@ -320,14 +321,14 @@ TEST_F(HelpViewerTest, SearchFindsDecodedTextAndOpensTheHit)
         field->setText(row.query);
         QTest::mouseClick(viewer->findChild<QAbstractButton *>(QStringLiteral("HelpSearchButton")),
                           Qt::LeftButton);
-        auto *results = viewer->findChild<QListWidget *>(QStringLiteral("HelpSearchResults"));
-        QListWidgetItem *hit = nullptr;
-        for (int i = 0; i < results->count(); ++i) {
-            if (results->item(i)->toolTip() == row.page)
-                hit = results->item(i);
+        auto *results = viewer->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+        QModelIndex hit;
+        for (int i = 0; i < results->model()->rowCount(); ++i) {
+            if (results->model()->index(i, 0).data(Qt::ToolTipRole) == row.page)
+                hit = results->model()->index(i, 0);
         }
-        ASSERT_NE(hit, nullptr) << row.file;
-        ASSERT_TRUE(Loads(viewer, [&] { emit results->itemActivated(hit); }));
+        ASSERT_TRUE(hit.isValid()) << row.file;
+        ASSERT_TRUE(Loads(viewer, [&] { emit results->activated(hit); }));
         EXPECT_EQ(Topic(viewer), row.page);
         EXPECT_TRUE(PageText(viewer).contains(row.query)) << row.file;
         HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
