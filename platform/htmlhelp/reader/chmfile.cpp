@@ -143,12 +143,29 @@ QString ChmFile::resolve(const QString &name) const
     const QString stored = StoredName(name);
     if (stored.isEmpty())
         return {};
-    const QString found = m_byLowerName.value(AsciiLower(stored));
+    const QString found = lookUp(stored);
     if (!found.isEmpty() || !stored.contains(QLatin1Char('%')))
         return found;
     // Contents and links written %-encoded ("page%201.htm") for a name stored plainly.
     const QString decoded = StoredName(QUrl::fromPercentEncoding(stored.toUtf8()));
-    return decoded.isEmpty() ? QString() : m_byLowerName.value(AsciiLower(decoded));
+    return decoded.isEmpty() ? QString() : lookUp(decoded);
+}
+
+QString ChmFile::lookUp(const QString &stored) const
+{
+    const QString found = m_byLowerName.value(AsciiLower(stored));
+    if (!found.isEmpty() || !m_handle || stored.startsWith(QLatin1String("/#"))
+        || stored.startsWith(QLatin1String("/$")) || stored.endsWith(QLatin1Char('/')))
+        return found;
+    // chmlib's enumeration passes over most of the directory of files that the free compiler
+    // writes with many entries; its look-up by name (regardless of case) finds them.
+    chmUnitInfo ui;
+    std::memset(&ui, 0, sizeof ui);
+    const QByteArray raw = stored.toUtf8();
+    if (chm_resolve_object(m_handle, raw.constData(), &ui) != CHM_RESOLVE_SUCCESS)
+        return {};
+    const QString name = QString::fromUtf8(ui.path, int(strnlen(ui.path, sizeof ui.path)));
+    return name.compare(stored, Qt::CaseInsensitive) == 0 ? name : QString();
 }
 
 QString ChmFile::resolveUrlPath(const QString &encodedPath) const

@@ -57,6 +57,8 @@ public:
 
 private:
     ChmFile() = default;
+    // The stored name for a cleaned one: from the names enumerated, else asked of chmlib.
+    QString lookUp(const QString &stored) const;
     std::optional<QByteArray> readStored(const QString &stored, qint64 limit) const;
     // The first `length` bytes of a stored object (all of a shorter one).
     std::optional<QByteArray> readHead(const QString &stored, qint64 length) const;

@@ -102,7 +102,7 @@ QUrl HelpDocument::urlFor(const QString &topic) const
     QUrl url;
     url.setScheme(QLatin1String(kHelpScheme));
     url.setHost(m_key);
-    url.setPath(stored.isEmpty() ? QStringLiteral("/") : stored);
+    url.setPath(stored.isEmpty() ? QStringLiteral("/") : stored, QUrl::DecodedMode); // "%" is a name's
     if (!fragment.isEmpty())
         url.setFragment(fragment);
     return url;
@@ -112,7 +112,7 @@ QString HelpDocument::topicOf(const QUrl &url) const
 {
     if (url.scheme() != QLatin1String(kHelpScheme) || url.host() != m_key)
         return {};
-    const QString stored = m_file->resolve(url.path(QUrl::FullyDecoded));
+    const QString stored = m_file->resolveUrlPath(url.path(QUrl::FullyEncoded));
     return stored.isEmpty() ? StoredName(url.path(QUrl::FullyDecoded)) : stored;
 }
 

@@ -203,3 +203,23 @@ TEST(AuthorTraits, FirstContentsEntryReadFromTheStartOnly)
             << row.data.constData();
     }
 }
+
+// The free help compiler's files with many pages: chmlib's enumeration passes over most of their
+// directory, yet every page is found by name.
+TEST(AuthorTraits, EveryPageOfALargeDirectoryIsFound)
+{
+    const auto file = Fixture("many");
+    ASSERT_TRUE(file);
+    for (int i = 0; i < 300; ++i) {
+        const QString name = QStringLiteral("/p%1.htm").arg(i);
+        ASSERT_EQ(file->resolve(name), name);
+        const auto page = file->read(name);
+        ASSERT_TRUE(page) << i;
+        EXPECT_TRUE(page->contains(QStringLiteral("Page %1<").arg(i).toLatin1())) << i;
+    }
+    EXPECT_EQ(file->resolve(QStringLiteral("/P7.HTM")), QStringLiteral("/p7.htm"));
+    EXPECT_EQ(file->resolve(QStringLiteral("/p7.htm/")), QStringLiteral("/p7.htm"));
+    EXPECT_EQ(file->resolve(QStringLiteral("/p300.htm")), QString());
+    EXPECT_EQ(file->resolve(QStringLiteral("/")), QString());
+    EXPECT_EQ(file->resolve(QStringLiteral("/#SYSTEM")), QString());
+}

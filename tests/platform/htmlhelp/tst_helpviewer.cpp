@@ -20,6 +20,7 @@
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -363,6 +364,104 @@ TEST_F(HelpViewerTest, OneViewerPerOwnerAndFileGoesWithItsOwner)
     EXPECT_TRUE(watch.isNull());
     // A window that no longer exists owns nothing.
     EXPECT_EQ(Open(HelpFile("TsHelpEN.chm"), reinterpret_cast<QWidget *>(first)), nullptr);
+}
+
+QString TraitFixture(const char *name)
+{
+    return QStringLiteral(TS_CHM_FIXTURES "/%1/%1.chm").arg(QLatin1String(name));
+}
+
+QStringList SearchLocations(HelpViewer *viewer, const QString &words)
+{
+    viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"))->setCurrentIndex(2);
+    viewer->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"))->setText(words);
+    QTest::mouseClick(viewer->findChild<QAbstractButton *>(QStringLiteral("HelpSearchButton")),
+                      Qt::LeftButton);
+    auto *results = viewer->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+    QStringList rows;
+    for (int i = 0; i < results->model()->rowCount(); ++i) {
+        rows << results->model()->index(i, 0).data().toString() + QLatin1Char('|')
+                    + results->model()->index(i, 1).data().toString();
+    }
+    rows.sort();
+    return rows;
+}
+
+// Help files as other authors write them, each shown as its author saw it: the page it opens on, its
+// title and look, the navigation tabs offered, and what the trait needs beyond that.
+TEST_F(HelpViewerTest, OtherAuthorsFilesShowAsWritten)
+{
+    struct Row
+    {
+        const char *fixture;
+        const char *topic;        // opened on
+        const char *title;        // of that page
+        const char *script;       // evaluated on it
+        const char *value;        // what it gives
+        bool contentsTab;
+        std::function<void(HelpViewer *)> more;
+    } rows[] = {
+        {"percent", "/page%201.html", "First Page", "document.body.innerText.trim().length > 0",
+         "true", true,
+         [](HelpViewer *viewer) {
+             // A link written as stored, and the contents entry written "../page%202.html".
+             ASSERT_TRUE(Loads(viewer, [&] {
+                 Evaluate(viewer, QStringLiteral("document.getElementById('next').click()"));
+             }));
+             EXPECT_EQ(Topic(viewer), QStringLiteral("/page%202.html"));
+             EXPECT_EQ(View(viewer)->title(), QStringLiteral("Second Page"));
+             auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"));
+             EXPECT_EQ(contents->currentIndex().data().toString(), QStringLiteral("Second page"));
+             ASSERT_TRUE(Loads(viewer, [&] {
+                 const QModelIndex first = contents->model()->index(0, 0);
+                 QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                                   contents->visualRect(first).center());
+             }));
+             EXPECT_EQ(View(viewer)->title(), QStringLiteral("First Page"));
+         }},
+        // The sheet is served as one: the XHTML page in standards mode takes its colours.
+        {"stylesheet", "/start.htm", "Styled Page",
+         "getComputedStyle(document.body).backgroundColor + ' ' + getComputedStyle(document.body).color",
+         "rgb(32, 48, 64) rgb(255, 255, 255)", true, nullptr},
+        {"nodefault", "/overview.htm", "Overview", "document.querySelector('h1').textContent",
+         "Overview", true,
+         [](HelpViewer *viewer) {
+             auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"));
+             EXPECT_EQ(contents->currentIndex().data().toString(), QStringLiteral("Overview"));
+         }},
+        {"indexonly", "/welcome.htm", "Welcome", "document.querySelector('h1').textContent",
+         "Welcome", false,
+         [](HelpViewer *viewer) {
+             auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
+             EXPECT_EQ(tabs->currentIndex(), 1);
+             EXPECT_EQ(viewer->findChild<QListView *>(QStringLiteral("HelpIndexList"))->model()->rowCount(), 3);
+         }},
+        {"gbk", "/start.htm", "碎片整理", "document.querySelector('p').textContent",
+         "整理磁盘上的碎片文件，以提高读取速度。", true, nullptr},
+        {"cp1251", "/start.htm", "Дефрагментация", "document.querySelector('p').textContent",
+         "Фрагментированные файлы собираются в одно место на диске.", true, nullptr},
+        {"untitled", "/engine/oil.htm", "Untitled", "document.title", "Untitled", true,
+         [](HelpViewer *viewer) {
+             EXPECT_EQ(SearchLocations(viewer, QStringLiteral("oil")),
+                       QStringList({QStringLiteral("Untitled|/loose.htm"),
+                                    QStringLiteral("Untitled|Engine \u203a Oil"),
+                                    QStringLiteral("Untitled|Gearbox \u203a Oil")}));
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.fixture);
+        HelpViewer *viewer = Open(TraitFixture(row.fixture));
+        ASSERT_NE(viewer, nullptr);
+        ASSERT_TRUE(WaitLoaded(viewer));
+        EXPECT_EQ(Topic(viewer).toStdString(), row.topic);
+        EXPECT_EQ(View(viewer)->title().toStdString(), row.title);
+        EXPECT_EQ(Evaluate(viewer, QString::fromUtf8(row.script)).toString().toStdString(), row.value);
+        auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
+        EXPECT_EQ(tabs->isTabVisible(0), row.contentsTab);
+        if (row.more)
+            row.more(viewer);
+        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    }
 }
 
 } // namespace
