@@ -89,13 +89,13 @@ const QIcon &PageIcon()
     static const QIcon icon = Drawn([](QPainter &p) {
         // A sheet with its top right corner folded and lines of text.
         QPainterPath sheet;
-        sheet.moveTo(3.5, 1.5);
+        sheet.moveTo(2.5, 1.5);
         sheet.lineTo(10, 1.5);
         sheet.lineTo(13.5, 5);
         sheet.lineTo(13.5, 14.5);
-        sheet.lineTo(3.5, 14.5);
+        sheet.lineTo(2.5, 14.5);
         sheet.closeSubpath();
-        p.setPen(QPen(kLine.darker(130), 0.8));
+        p.setPen(QPen(QColor(80, 80, 92), 1));
         p.setBrush(kPaper);
         p.drawPath(sheet);
         QPainterPath fold;
@@ -104,9 +104,9 @@ const QIcon &PageIcon()
         fold.lineTo(13.5, 5);
         p.setBrush(QColor(220, 220, 214));
         p.drawPath(fold);
-        p.setPen(QPen(QColor(70, 110, 190), 1));
-        for (const double y : {7.0, 9.0, 11.0, 13.0})
-            p.drawLine(QPointF(5.5, y), QPointF(y < 8 ? 9 : 11.5, y));
+        p.setPen(QPen(QColor(40, 80, 170), 1.2));
+        for (const double y : {7.0, 9.5, 12.0})
+            p.drawLine(QPointF(4.5, y), QPointF(y < 8 ? 9 : 11.5, y));
     });
     return icon;
 }
