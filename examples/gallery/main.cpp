@@ -131,6 +131,10 @@ int main(int argc, char **argv)
     parser.addOption({QStringLiteral("screenshots"),
                       QStringLiteral("Write one PNG per page into <dir> and exit."),
                       QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("help-files"),
+                      QStringLiteral("With --screenshots, also shoot each help file (.chm) under "
+                                     "<dir> in the help viewer."),
+                      QStringLiteral("dir")});
     parser.process(app);
 
     if (!shotDir.isEmpty())

@@ -2,8 +2,11 @@
 // files (main and console) in the help viewer at the page named in the topic field.
 #include <QAction>
 #include <QDialog>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QListView>
 #include <QEventLoop>
-#include <QListWidget>
+#include <QTreeView>
 #include <QTabWidget>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -154,8 +157,55 @@ void SelectTab(QWidget *viewer, int index)
         tabs->setCurrentIndex(index);
 }
 
+// Further help files (--help-files DIR): each .chm under DIR as it opens, its first book unfolded,
+// then the hits of a search for the words of the entry that the contents show as current (else of
+// the first keyword).
+void ShootMoreHelpFiles(const gallery::Shoot &shoot)
+{
+    const QStringList args = QCoreApplication::arguments();
+    const int at = args.indexOf(QStringLiteral("--help-files"));
+    if (at < 0 || at + 1 >= args.size())
+        return;
+    QStringList files;
+    QDirIterator it(args.at(at + 1), {QStringLiteral("*.chm")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    for (const QString &file : files) {
+        QWidget *viewer = OpenViewer(file);
+        if (!viewer)
+            continue;
+        const QString name = QStringLiteral("viewer-") + QFileInfo(file).completeBaseName();
+        QString words;
+        if (auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"))) {
+            for (int row = 0; row < contents->model()->rowCount(); ++row) {
+                const QModelIndex book = contents->model()->index(row, 0);
+                if (contents->model()->hasChildren(book)) {
+                    contents->expand(book);
+                    break;
+                }
+            }
+            words = contents->currentIndex().data().toString();
+        }
+        if (auto *index = viewer->findChild<QListView *>(QStringLiteral("HelpIndexList"));
+            words.isEmpty() && index && index->model()->rowCount() > 0)
+            words = index->model()->index(0, 0).data().toString().trimmed();
+        shoot(name, viewer);
+        if (auto *field = viewer->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"))) {
+            SelectTab(viewer, 2);
+            field->setText(words.section(QLatin1Char(' '), 0, 0));
+            emit field->returnPressed();
+            shoot(name + QStringLiteral("-search"), viewer);
+        }
+        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 // The console's help at the topic, in the viewer, or the error box when there is no help file; then
-// the main help on a page with a picture, its index and its search, and the Japanese help.
+// the main help on a page with a picture, its index and its search, and the Japanese help; then any
+// further help files named on the command line.
 void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
 {
     auto *button = page->findChild<QPushButton *>(QStringLiteral("consoleHelp"));
@@ -192,9 +242,9 @@ void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
         auto *field = main->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"));
         field->setText(QStringLiteral("boot time"));
         emit field->returnPressed();
-        auto *results = main->findChild<QListWidget *>(QStringLiteral("HelpSearchResults"));
-        if (results && results->count() > 0)
-            WaitForPage(main, [results] { emit results->itemActivated(results->item(0)); });
+        auto *results = main->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+        if (results && results->model()->rowCount() > 0)
+            WaitForPage(main, [results] { emit results->activated(results->model()->index(0, 0)); });
         shoot(QStringLiteral("viewer-search"), main);
     }
     // The Japanese help: Shift_JIS pages without a declared character set.
@@ -204,6 +254,7 @@ void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
         shoot(QStringLiteral("viewer-japanese"), jp);
     HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ShootMoreHelpFiles(shoot);
 }
 
 } // namespace

@@ -32,15 +32,24 @@ public:
     QStringList entries() const { return m_entries; }
 
     // The stored name of `name`, found regardless of ASCII letter case; `name` is cleaned first
-    // (leading "/" added, "." and ".." resolved, backslashes read as "/"). Empty when there is none.
+    // (leading "/" added, "." and ".." resolved, backslashes read as "/"). A name not found that
+    // holds %-escapes is tried decoded ("page%201.htm" for a stored "/page 1.htm"). Empty when there
+    // is none.
     QString resolve(const QString &name) const;
+
+    // The stored name for the path of a request ("/page%201.htm", %-encoded as in an address): its
+    // decoded form, else (for names stored with "%" in them) the path as written. Empty when neither
+    // exists.
+    QString resolveUrlPath(const QString &encodedPath) const;
 
     // The contents of the object `name` (resolved as above), or nothing when it does not exist, cannot
     // be read in full, or is larger than `limit` bytes.
     std::optional<QByteArray> read(const QString &name, qint64 limit = 64 * 1024 * 1024) const;
 
     // Title, default topic, contents and index files and language, from the file's system records,
-    // completed by the usual names (see chmsystem.h).
+    // completed by the usual names (see chmsystem.h). Without a default topic in the records, the
+    // first contents entry that names a page of the file, else "index.htm" and the like, else the
+    // first page in stored order.
     const HelpSystemInfo &system() const { return m_system; }
 
     // The codec of the file's language (Shift_JIS for Japanese, Windows-1252 for Western languages).
@@ -48,7 +57,11 @@ public:
 
 private:
     ChmFile() = default;
+    // The stored name for a cleaned one: from the names enumerated, else asked of chmlib.
+    QString lookUp(const QString &stored) const;
     std::optional<QByteArray> readStored(const QString &stored, qint64 limit) const;
+    // The first `length` bytes of a stored object (all of a shorter one).
+    std::optional<QByteArray> readHead(const QString &stored, qint64 length) const;
 
     // Reopened after a failed read: chmlib keeps a block that failed to decompress in its cache and
     // would hand out its stale bytes to the next read of that block.

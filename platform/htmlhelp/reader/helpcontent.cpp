@@ -48,11 +48,24 @@ QByteArray WithCharsetDeclared(const QByteArray &html, const QByteArray &codecNa
     return meta + html;
 }
 
+bool LooksLikeStyleSheet(const QByteArray &data)
+{
+    const QByteArray head = data.left(4096);
+    if (head.contains('\0'))
+        return false;
+    // Comments, then an at-rule or a rule's selector up to its "{" (no markup on the way).
+    static const QRegularExpression start(QStringLiteral(
+        "^(?:\\x{FEFF})?(?:\\s|/\\*.*?\\*/|<!--|-->)*"
+        "(?:@(?:charset|import|media|font-face|page|namespace|supports|keyframes)\\b"
+        "|[^\\s{}<>;@\"'][^{}<;]*\\{)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    return start.match(QString::fromUtf8(head)).hasMatch();
+}
+
 HelpReply HelpContent(const ChmFile &file, const QString &encodedPath, qint64 limit)
 {
     HelpReply reply;
-    const QString decoded = QUrl::fromPercentEncoding(encodedPath.toUtf8());
-    const QString stored = file.resolve(decoded);
+    const QString stored = file.resolveUrlPath(encodedPath);
     if (stored.isEmpty())
         return reply;
     const std::optional<QByteArray> data = file.read(stored, limit);
@@ -60,6 +73,8 @@ HelpReply HelpContent(const ChmFile &file, const QString &encodedPath, qint64 li
         return reply;
     reply.found = true;
     reply.mimeType = MimeTypeForName(stored);
+    if (reply.mimeType == "application/octet-stream" && LooksLikeStyleSheet(*data))
+        reply.mimeType = "text/css";
     reply.data = *data;
     if (reply.mimeType == "text/html")
         reply.data = WithCharsetDeclared(reply.data, CodecNameForLcid(file.system().lcid));

@@ -15,12 +15,18 @@ struct HelpReply
 };
 
 // The object that `path` names in `file`: the path is %-decoded, cleaned (backslashes, "." and
-// "..", a leading "/" added) and found regardless of ASCII case. The content type follows the name's
-// extension. An HTML page that declares no character set gets a <meta charset> of the file's language
+// "..", a leading "/" added) and found regardless of ASCII case (ChmFile::resolveUrlPath). The
+// content type follows the name's extension; an object whose extension says nothing ("all.
+// stylesheet") and whose text reads as a style sheet is one: pages link such sheets, and the engine
+// drops a sheet of another type in standards mode. An HTML page that declares no character set gets a <meta charset> of the file's language
 // near its start: the engine would otherwise read it as Windows-1252. (Declaring it in the content
 // type instead leaves the page blank.) Objects larger than `limit` bytes are not found.
 HelpReply HelpContent(const ChmFile &file, const QString &encodedPath,
                       qint64 limit = 64 * 1024 * 1024);
+
+// Whether the start of `data` reads as CSS: text whose first rule, after comments, is an at-rule or
+// a selector with its "{".
+bool LooksLikeStyleSheet(const QByteArray &data);
 
 // The content type for a name's extension; "application/octet-stream" when unknown.
 QByteArray MimeTypeForName(const QString &name);

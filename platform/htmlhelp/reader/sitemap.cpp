@@ -11,8 +11,7 @@ namespace tshelp {
 
 namespace {
 
-// Deeper lists continue flat; more entries or targets than this are not read.
-constexpr int kMaxDepth = 64;
+// More entries or targets than this are not read.
 constexpr int kMaxItems = 500000;
 
 struct Tag
@@ -90,7 +89,7 @@ QString Attribute(const Tag &tag, const char *name)
 class Builder
 {
 public:
-    Builder() { m_levels.append(&m_root); }
+    Builder() { m_levels.append({&m_root, 0}); }
 
     void openObject(const Tag &tag)
     {
@@ -138,7 +137,7 @@ public:
         if (!haveName && entry.targets.isEmpty() && entry.seeAlso.isEmpty())
             return;
         m_items += 1 + entry.targets.size();
-        m_levels.last()->append(std::move(entry));
+        m_levels.last().entries->append(std::move(entry));
         m_canNest = true;
     }
 
@@ -147,9 +146,9 @@ public:
     void openList()
     {
         finishObject();
-        QVector<SitemapEntry> *current = m_levels.last();
-        if (m_canNest && !current->isEmpty() && m_levels.size() < kMaxDepth)
-            m_levels.append(&current->last().children);
+        const Level current = m_levels.last();
+        if (m_canNest && !current.entries->isEmpty() && current.depth + 1 < kSitemapMaxDepth)
+            m_levels.append({&current.entries->last().children, current.depth + 1});
         else
             m_levels.append(current);
         m_canNest = false;
@@ -172,9 +171,14 @@ public:
 
 private:
     QVector<SitemapEntry> m_root;
-    // The lists being filled, innermost last. Only the innermost one grows, so the pointers to its
-    // ancestors' children stay valid.
-    QVector<QVector<SitemapEntry> *> m_levels;
+    // The lists being filled, innermost last, with their depth (0 for the top level). Only the
+    // innermost one grows, so the pointers to its ancestors' children stay valid.
+    struct Level
+    {
+        QVector<SitemapEntry> *entries;
+        int depth;
+    };
+    QVector<Level> m_levels;
     bool m_inObject = false;
     bool m_sitemapObject = false;
     bool m_canNest = false;
@@ -182,12 +186,11 @@ private:
     int m_items = 0;
 };
 
-} // namespace
-
-QVector<SitemapEntry> ParseSitemap(const QByteArray &data, QTextCodec *codec)
+// Calls `onTag` for each tag of the text in order (comments skipped) until it returns false. A tag
+// that the end of the text cuts off counts unless `wholeTagsOnly`.
+template<typename OnTag>
+void ForEachTag(const QString &text, bool wholeTagsOnly, OnTag onTag)
 {
-    const QString text = HtmlCodec(data, codec)->toUnicode(data);
-    Builder builder;
     const int n = text.size();
     for (int at = text.indexOf(QLatin1Char('<')); at >= 0 && at < n;
          at = text.indexOf(QLatin1Char('<'), at)) {
@@ -199,6 +202,61 @@ QVector<SitemapEntry> ParseSitemap(const QByteArray &data, QTextCodec *codec)
             continue;
         }
         const Tag tag = ReadTag(text, at);
+        if (wholeTagsOnly && text.at(at - 1) != QLatin1Char('>'))
+            break;
+        if (!onTag(tag))
+            break;
+    }
+}
+
+} // namespace
+
+QString FirstSitemapLocal(const QByteArray &data, QTextCodec *codec, bool complete)
+{
+    const QString text = HtmlCodec(data, codec)->toUnicode(data);
+    bool inObject = false;
+    bool sitemapObject = false;
+    QString local;
+    QString found;
+    const auto finish = [&] {
+        if (inObject && sitemapObject && !local.isEmpty())
+            found = local;
+        inObject = false;
+        local.clear();
+        return found.isEmpty();
+    };
+    ForEachTag(text, !complete, [&](const Tag &tag) {
+        if (tag.name == QLatin1String("object")) {
+            if (!finish())
+                return false;
+            inObject = true;
+            sitemapObject = Attribute(tag, "type").trimmed().compare(
+                                QLatin1String("text/sitemap"), Qt::CaseInsensitive) == 0;
+            return true;
+        }
+        if (tag.name == QLatin1String("param")) {
+            if (inObject && local.isEmpty()
+                && Attribute(tag, "name").trimmed().compare(QLatin1String("local"),
+                                                           Qt::CaseInsensitive) == 0)
+                local = Attribute(tag, "value");
+            return true;
+        }
+        if (tag.name == QLatin1String("/object") || tag.name == QLatin1String("li")
+            || tag.name == QLatin1String("ul") || tag.name == QLatin1String("/ul")
+            || tag.name == QLatin1String("ol") || tag.name == QLatin1String("/ol"))
+            return finish();
+        return true;
+    });
+    if (found.isEmpty() && complete)
+        finish();
+    return found;
+}
+
+QVector<SitemapEntry> ParseSitemap(const QByteArray &data, QTextCodec *codec)
+{
+    const QString text = HtmlCodec(data, codec)->toUnicode(data);
+    Builder builder;
+    ForEachTag(text, false, [&builder](const Tag &tag) {
         if (tag.name == QLatin1String("ul") || tag.name == QLatin1String("ol"))
             builder.openList();
         else if (tag.name == QLatin1String("/ul") || tag.name == QLatin1String("/ol"))
@@ -211,7 +269,8 @@ QVector<SitemapEntry> ParseSitemap(const QByteArray &data, QTextCodec *codec)
             builder.finishObject();
         else if (tag.name == QLatin1String("param"))
             builder.param(tag);
-    }
+        return true;
+    });
     return builder.take();
 }
 

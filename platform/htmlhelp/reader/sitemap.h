@@ -8,6 +8,10 @@ class QTextCodec;
 
 namespace tshelp {
 
+// Levels of nesting that a sitemap keeps; deeper lists continue flat at the deepest level. The
+// viewer shows every level that the reader keeps.
+inline constexpr int kSitemapMaxDepth = 64;
+
 struct SitemapTarget
 {
     QString title; // the "Name" that follows the first one, or the entry's own name
@@ -26,5 +30,10 @@ struct SitemapEntry
 // else `codec` (null: Windows-1252), and HTML entities in attribute values are decoded. Unbalanced
 // or damaged markup yields what could be read, never an error; nesting is capped.
 QVector<SitemapEntry> ParseSitemap(const QByteArray &data, QTextCodec *codec);
+
+// The "Local" of the first entry that has one, in document order, without parsing the rest of
+// `data`. When `data` holds only the file's first bytes (`complete` false), an entry that the cut
+// leaves unclosed is not taken. Empty when there is none.
+QString FirstSitemapLocal(const QByteArray &data, QTextCodec *codec, bool complete = true);
 
 } // namespace tshelp

@@ -131,13 +131,17 @@ QUrl HelpDocument::urlFor(const QString &topic) const
         fragment = target.mid(hash + 1);
         target.truncate(hash);
     }
-    QString stored = m_file->resolve(target);
+    QString stored;
+    {
+        const std::lock_guard<std::mutex> lock(m_fileMutex); // (resolving may read the file)
+        stored = m_file->resolve(target);
+    }
     if (stored.isEmpty())
         stored = StoredName(target); // the engine shows its own page for a missing one
     QUrl url;
     url.setScheme(QLatin1String(kHelpScheme));
     url.setHost(m_key);
-    url.setPath(stored.isEmpty() ? QStringLiteral("/") : stored);
+    url.setPath(stored.isEmpty() ? QStringLiteral("/") : stored, QUrl::DecodedMode); // "%" is a name's
     if (!fragment.isEmpty())
         url.setFragment(fragment);
     return url;
@@ -147,7 +151,11 @@ QString HelpDocument::topicOf(const QUrl &url) const
 {
     if (url.scheme() != QLatin1String(kHelpScheme) || url.host() != m_key)
         return {};
-    const QString stored = m_file->resolve(url.path(QUrl::FullyDecoded));
+    QString stored;
+    {
+        const std::lock_guard<std::mutex> lock(m_fileMutex); // (resolving may read the file)
+        stored = m_file->resolveUrlPath(url.path(QUrl::FullyEncoded));
+    }
     return stored.isEmpty() ? StoredName(url.path(QUrl::FullyDecoded)) : stored;
 }
 

@@ -1,49 +1,24 @@
 #include "helpviewer.h"
 
-#include "chmsystem.h"
+#include "contentspane.h"
 #include "helpdocument.h"
 #include "helplink.h"
 #include "helppage.h"
 #include "helpprofile.h"
+#include "indexpane.h"
+#include "searchpane.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
-#include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
-#include <functional>
-
 namespace tshelp {
-
-namespace {
-
-constexpr int kTargetRole = Qt::UserRole;     // contents: the stored name the item shows
-constexpr int kKeywordRole = Qt::UserRole + 1; // index: position of the entry in the flat list
-constexpr int kMaxDepth = 32;
-
-QString WithoutFragment(QString name)
-{
-    const int hash = name.indexOf(QLatin1Char('#'));
-    if (hash >= 0)
-        name.truncate(hash);
-    return name;
-}
-
-} // namespace
 
 HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &file, QWidget *owner)
     : QMainWindow(owner, Qt::Window)
@@ -63,39 +38,24 @@ HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &fi
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("HelpNavigation"));
 
-    m_contents = new QTreeWidget(m_tabs);
-    m_contents->setObjectName(QStringLiteral("HelpContents"));
-    m_contents->setHeaderHidden(true);
+    m_contents = new ContentsPane(m_tabs);
+    m_contents->setEntries(m_document->contents());
     m_tabs->addTab(m_contents, tr("Contents"));
-
-    auto *indexPane = new QWidget(m_tabs);
-    auto *indexLayout = new QVBoxLayout(indexPane);
-    indexLayout->addWidget(new QLabel(tr("Type in the keyword to find:"), indexPane));
-    m_indexFilter = new QLineEdit(indexPane);
-    m_indexFilter->setObjectName(QStringLiteral("HelpIndexFilter"));
-    m_indexFilter->setClearButtonEnabled(true);
-    indexLayout->addWidget(m_indexFilter);
-    m_indexList = new QListWidget(indexPane);
-    m_indexList->setObjectName(QStringLiteral("HelpIndexList"));
-    indexLayout->addWidget(m_indexList);
-    auto *display = new QPushButton(tr("&Display"), indexPane);
-    display->setObjectName(QStringLiteral("HelpIndexDisplay"));
-    indexLayout->addWidget(display, 0, Qt::AlignRight);
-    m_tabs->addTab(indexPane, tr("Index"));
-
-    auto *searchPane = new QWidget(m_tabs);
-    auto *searchLayout = new QVBoxLayout(searchPane);
-    searchLayout->addWidget(new QLabel(tr("Type in the word(s) to search for:"), searchPane));
-    m_searchField = new QLineEdit(searchPane);
-    m_searchField->setObjectName(QStringLiteral("HelpSearchField"));
-    searchLayout->addWidget(m_searchField);
-    auto *listTopics = new QPushButton(tr("&List Topics"), searchPane);
-    listTopics->setObjectName(QStringLiteral("HelpSearchButton"));
-    searchLayout->addWidget(listTopics, 0, Qt::AlignRight);
-    m_searchResults = new QListWidget(searchPane);
-    m_searchResults->setObjectName(QStringLiteral("HelpSearchResults"));
-    searchLayout->addWidget(m_searchResults);
-    m_tabs->addTab(searchPane, tr("Search"));
+    m_index = new IndexPane(m_tabs);
+    m_tabs->addTab(m_index, tr("Index"));
+    m_search = new SearchPane(m_tabs);
+    m_search->setLocator([this](const QString &path) { return m_contents->locationOf(path); });
+    m_tabs->addTab(m_search, tr("Search"));
+    // A file without contents opens on its index; one without either on its search.
+    if (m_contents->isEmpty()) {
+        m_tabs->setTabVisible(0, false);
+        m_tabs->setCurrentWidget(m_document->file().system().indexFile.isEmpty()
+                                     ? static_cast<QWidget *>(m_search)
+                                     : m_index);
+    }
+    if (m_document->file().system().indexFile.isEmpty())
+        m_tabs->setTabVisible(1, false);
+    loadIndex();
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName(QStringLiteral("HelpSplitter"));
@@ -177,39 +137,29 @@ HelpViewer::HelpViewer(std::shared_ptr<HelpDocument> document, const QString &fi
         updateActions();
         emit pageLoaded(ok);
     });
-    const auto openContentsItem = [this](QTreeWidgetItem *item) {
-        const QString target = item->data(0, kTargetRole).toString();
-        if (!target.isEmpty())
-            openTarget(target);
-    };
-    connect(m_contents, &QTreeWidget::itemActivated, this, openContentsItem);
-    connect(m_contents, &QTreeWidget::itemClicked, this, openContentsItem);
-    connect(m_indexFilter, &QLineEdit::textChanged, this, &HelpViewer::filterIndex);
-    connect(m_indexFilter, &QLineEdit::returnPressed, this,
-            [this] { openIndexItem(m_indexList->currentItem()); });
-    connect(m_indexList, &QListWidget::itemActivated, this, &HelpViewer::openIndexItem);
-    connect(display, &QPushButton::clicked, this,
-            [this] { openIndexItem(m_indexList->currentItem()); });
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this, indexPane](int) {
-        if (m_tabs->currentWidget() == indexPane)
-            buildIndex();
+    connect(m_contents, &ContentsPane::topicActivated, this, &HelpViewer::openTarget);
+    connect(m_index, &IndexPane::topicActivated, this, &HelpViewer::openTarget);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &HelpViewer::loadIndex);
+    // The index is built on the first search. It is asked for through the pane so that it can come
+    // later.
+    connect(m_search, &SearchPane::searchIndexWanted, this, [this] {
+        // Built on a reading thread; the window keeps working meanwhile.
+        m_document->whenSearchIndexReady(m_search,
+                                         [this] { m_search->setSearchIndex(&m_document->searchIndex()); });
     });
-    connect(m_searchField, &QLineEdit::returnPressed, this, &HelpViewer::runSearch);
-    connect(listTopics, &QPushButton::clicked, this, &HelpViewer::runSearch);
-    connect(m_searchResults, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        openTarget(item->data(kTargetRole).toString());
-        // Show where the words are, as the search found them.
-        const QString words = m_searchField->text().simplified();
-        if (!words.isEmpty())
-            m_findField->setText(words.section(QLatin1Char(' '), 0, 0));
-        auto once = std::make_shared<QMetaObject::Connection>();
-        *once = connect(m_view, &QWebEngineView::loadFinished, this, [this, once] {
-            disconnect(*once);
-            find(false);
-        });
-    });
+    connect(m_search, &SearchPane::topicActivated, this,
+            [this](const QString &path, const QString &words) {
+                openTarget(path);
+                // Show where the words are, as the search found them.
+                if (!words.isEmpty())
+                    m_findField->setText(words.section(QLatin1Char(' '), 0, 0));
+                auto once = std::make_shared<QMetaObject::Connection>();
+                *once = connect(m_view, &QWebEngineView::loadFinished, this, [this, once] {
+                    disconnect(*once);
+                    find(false);
+                });
+            });
 
-    buildContents();
     updateActions();
 }
 
@@ -249,182 +199,19 @@ void HelpViewer::openTarget(const QString &local)
     showTopic(local);
 }
 
-void HelpViewer::addContentsItems(QTreeWidgetItem *parent, const QVector<SitemapEntry> &entries,
-                                  int depth)
+// The keywords are read when the Index tab is first shown.
+void HelpViewer::loadIndex()
 {
-    if (depth > kMaxDepth)
-        return;
-    for (const SitemapEntry &entry : entries) {
-        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_contents);
-        item->setText(0, entry.name);
-        if (!entry.targets.isEmpty())
-            item->setData(0, kTargetRole, entry.targets.first().local);
-        const bool folder = !entry.children.isEmpty();
-        item->setIcon(0, style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
-        addContentsItems(item, entry.children, depth + 1);
-    }
+    if (m_tabs->currentWidget() == m_index && !m_index->hasEntries())
+        m_index->setEntries(m_document->index());
 }
 
-void HelpViewer::buildContents()
-{
-    m_contents->clear();
-    addContentsItems(nullptr, m_document->contents(), 0);
-}
-
-// The keyword list: every keyword, sub-keywords indented under theirs, in the file's order.
-void HelpViewer::buildIndex()
-{
-    if (m_indexBuilt)
-        return;
-    m_indexBuilt = true;
-    std::function<void(const QVector<SitemapEntry> &, int, const QString &)> add;
-    add = [&](const QVector<SitemapEntry> &entries, int depth, const QString &parentKeyword) {
-        if (depth > kMaxDepth)
-            return;
-        for (const SitemapEntry &entry : entries) {
-            auto *item = new QListWidgetItem(QString(depth * 4, QLatin1Char(' ')) + entry.name,
-                                             m_indexList);
-            QVariantList targets;
-            for (const SitemapTarget &target : entry.targets)
-                targets << QStringList{target.title, target.local};
-            item->setData(kTargetRole, targets);
-            item->setData(kKeywordRole, parentKeyword.isEmpty() ? entry.name : parentKeyword);
-            item->setData(kKeywordRole + 1, entry.seeAlso);
-            add(entry.children, depth + 1, parentKeyword.isEmpty() ? entry.name : parentKeyword);
-        }
-    };
-    add(m_document->index(), 0, QString());
-    filterIndex(m_indexFilter->text());
-}
-
-// Keywords that hold the typed text stay (with their sub-keywords); the first that starts with it
-// becomes current, so Enter opens it.
-void HelpViewer::filterIndex(const QString &text)
-{
-    buildIndex();
-    const QString wanted = text.trimmed();
-    QListWidgetItem *best = nullptr;
-    QListWidgetItem *firstShown = nullptr;
-    for (int i = 0; i < m_indexList->count(); ++i) {
-        QListWidgetItem *item = m_indexList->item(i);
-        const QString keyword = item->data(kKeywordRole).toString();
-        const bool shown = wanted.isEmpty() || keyword.contains(wanted, Qt::CaseInsensitive);
-        item->setHidden(!shown);
-        if (!shown)
-            continue;
-        if (!firstShown)
-            firstShown = item;
-        if (!best && !wanted.isEmpty() && keyword.startsWith(wanted, Qt::CaseInsensitive))
-            best = item;
-    }
-    if (QListWidgetItem *current = best ? best : firstShown) {
-        m_indexList->setCurrentItem(current);
-        m_indexList->scrollToItem(current, QAbstractItemView::PositionAtTop);
-    }
-}
-
-void HelpViewer::openIndexItem(QListWidgetItem *item)
-{
-    if (!item || item->isHidden())
-        return;
-    QVector<SitemapTarget> targets;
-    const QVariantList stored = item->data(kTargetRole).toList();
-    for (const QVariant &value : stored) {
-        const QStringList pair = value.toStringList();
-        if (pair.size() == 2)
-            targets.push_back({pair.at(0), pair.at(1)});
-    }
-    if (targets.isEmpty()) {
-        const QString seeAlso = item->data(kKeywordRole + 1).toString();
-        if (!seeAlso.isEmpty())
-            m_indexFilter->setText(seeAlso);
-        return;
-    }
-    if (targets.size() == 1) {
-        openTarget(targets.first().local);
-        return;
-    }
-    chooseTopic(item->text().trimmed(), targets);
-}
-
-// Several pages for one keyword: the user picks one, as in "Topics Found".
-void HelpViewer::chooseTopic(const QString &keyword, const QVector<SitemapTarget> &targets)
-{
-    auto *dialog = new QDialog(this);
-    dialog->setObjectName(QStringLiteral("HelpTopicsFound"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(tr("Topics Found"));
-    auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(tr("Click a topic, then click Display. (%1)").arg(keyword), dialog));
-    auto *list = new QListWidget(dialog);
-    list->setObjectName(QStringLiteral("HelpTopicsList"));
-    for (const SitemapTarget &target : targets) {
-        auto *item = new QListWidgetItem(target.title.isEmpty() ? target.local : target.title, list);
-        item->setData(kTargetRole, target.local);
-    }
-    list->setCurrentRow(0);
-    layout->addWidget(list);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
-    QPushButton *display = buttons->addButton(tr("&Display"), QDialogButtonBox::AcceptRole);
-    display->setObjectName(QStringLiteral("HelpTopicsDisplay"));
-    display->setDefault(true);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    connect(list, &QListWidget::itemActivated, dialog, &QDialog::accept);
-    connect(dialog, &QDialog::accepted, this, [this, list] {
-        if (QListWidgetItem *item = list->currentItem())
-            openTarget(item->data(kTargetRole).toString());
-    });
-    dialog->open();
-}
-
-void HelpViewer::runSearch()
-{
-    const QString query = m_searchField->text().simplified();
-    m_searchResults->clear();
-    if (query.isEmpty())
-        return;
-    if (!m_document->searchIndexReady()) {
-        // Built on a reading thread the first time; the window keeps working meanwhile.
-        m_searchResults->addItem(tr("Building the search index..."));
-        m_searchResults->setEnabled(false);
-        m_document->whenSearchIndexReady(this, [this] {
-            m_searchResults->setEnabled(true);
-            runSearch();
-        });
-        return;
-    }
-    const QVector<SearchIndex::Hit> hits = m_document->searchIndex().search(query);
-    for (const SearchIndex::Hit &hit : hits) {
-        auto *item = new QListWidgetItem(hit.title, m_searchResults);
-        item->setData(kTargetRole, hit.path);
-        item->setToolTip(hit.path);
-    }
-    if (m_searchResults->count() > 0)
-        m_searchResults->setCurrentRow(0);
-}
-
-// The contents follow the page: the item of the page shown becomes current, its branch opened.
+// The contents follow the page: the entry of the page shown becomes current, its books opened.
 void HelpViewer::syncContents(const QUrl &url)
 {
     const QString shown = m_document->topicOf(url);
-    if (shown.isEmpty())
-        return;
-    QTreeWidgetItemIterator it(m_contents);
-    for (; *it; ++it) {
-        const QString target = WithoutFragment((*it)->data(0, kTargetRole).toString());
-        if (target.isEmpty() || HasHelpLinkPrefix(target) || target.contains(QLatin1String("::")))
-            continue;
-        if (StoredName(target).compare(shown, Qt::CaseInsensitive) == 0) {
-            const QSignalBlocker blocker(m_contents);
-            for (QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
-                p->setExpanded(true);
-            m_contents->setCurrentItem(*it);
-            m_contents->scrollToItem(*it);
-            return;
-        }
-    }
+    if (!shown.isEmpty())
+        m_contents->showTopic(shown);
 }
 
 void HelpViewer::updateActions()

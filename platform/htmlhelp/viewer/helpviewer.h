@@ -1,4 +1,5 @@
-// The help viewer window: a help file's contents, index and search beside its pages.
+// The help viewer window: a help file's contents, index and search beside its pages. The three
+// panes are widgets of their own over models; the window joins them to the document and the page.
 #pragma once
 #include <QMainWindow>
 #include <QPointer>
@@ -9,18 +10,15 @@
 
 class QAction;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QWebEngineView;
 
 namespace tshelp {
 
+class ContentsPane;
 class HelpDocument;
-struct SitemapEntry;
-struct SitemapTarget;
+class IndexPane;
+class SearchPane;
 
 class HelpViewer : public QMainWindow
 {
@@ -49,18 +47,12 @@ signals:
     void pageLoaded(bool ok);
 
 private:
-    void buildContents();
-    void buildIndex();
-    void filterIndex(const QString &text);
-    void openIndexItem(QListWidgetItem *item);
-    void runSearch();
-    void chooseTopic(const QString &keyword, const QVector<SitemapTarget> &targets);
+    void loadIndex();
     void openTarget(const QString &local);
     void syncContents(const QUrl &url);
     void updateActions();
     void find(bool backward);
     void zoomBy(double step);
-    void addContentsItems(QTreeWidgetItem *parent, const QVector<SitemapEntry> &entries, int depth);
 
     std::shared_ptr<HelpDocument> m_document;
     // The file of the page shown, when another than the viewer's own.
@@ -68,15 +60,12 @@ private:
     QString m_file;
     QWebEngineView *m_view = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTreeWidget *m_contents = nullptr;
-    QLineEdit *m_indexFilter = nullptr;
-    QListWidget *m_indexList = nullptr;
-    QLineEdit *m_searchField = nullptr;
-    QListWidget *m_searchResults = nullptr;
+    ContentsPane *m_contents = nullptr;
+    IndexPane *m_index = nullptr;
+    SearchPane *m_search = nullptr;
     QLineEdit *m_findField = nullptr;
     QAction *m_back = nullptr;
     QAction *m_forward = nullptr;
-    bool m_indexBuilt = false;
 };
 
 } // namespace tshelp

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -13,12 +14,13 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWebEnginePage>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -122,9 +124,9 @@ TEST_F(HelpViewerTest, OpensTheDefaultTopicOrATopicByPath)
             EXPECT_EQ(View(viewer)->title().toStdString(), row.title);
         }
         // The contents follow the page shown.
-        auto *contents = viewer->findChild<QTreeWidget *>(QStringLiteral("HelpContents"));
-        ASSERT_NE(contents->currentItem(), nullptr) << row.file.toStdString();
-        EXPECT_GT(contents->topLevelItemCount(), 1);
+        auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"));
+        ASSERT_TRUE(contents->currentIndex().isValid()) << row.file.toStdString();
+        EXPECT_GT(contents->model()->rowCount(), 1);
         HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
     }
 }
@@ -276,18 +278,18 @@ TEST_F(HelpViewerTest, IndexKeywordsOpenTheirPages)
     auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
     tabs->setCurrentIndex(1);
     auto *filter = viewer->findChild<QLineEdit *>(QStringLiteral("HelpIndexFilter"));
-    auto *list = viewer->findChild<QListWidget *>(QStringLiteral("HelpIndexList"));
-    ASSERT_GT(list->count(), 3);
+    auto *list = viewer->findChild<QListView *>(QStringLiteral("HelpIndexList"));
+    const int all = list->model()->rowCount();
+    ASSERT_GT(all, 3);
 
-    // Typing filters the list; Enter opens the keyword's only page.
+    // Typing narrows the list; Enter opens the keyword's only page.
     QTest::keyClicks(filter, QStringLiteral("volume map"));
-    int shown = 0;
-    for (int i = 0; i < list->count(); ++i)
-        shown += list->item(i)->isHidden() ? 0 : 1;
+    const int shown = list->model()->rowCount();
     EXPECT_GE(shown, 1);
-    EXPECT_LT(shown, list->count());
-    ASSERT_NE(list->currentItem(), nullptr);
-    EXPECT_TRUE(list->currentItem()->text().contains(QStringLiteral("volume map"), Qt::CaseInsensitive));
+    EXPECT_LT(shown, all);
+    ASSERT_TRUE(list->currentIndex().isValid());
+    EXPECT_TRUE(list->currentIndex().data().toString().contains(QStringLiteral("volume map"),
+                                                                Qt::CaseInsensitive));
     ASSERT_TRUE(Loads(viewer, [&] { QTest::keyClick(filter, Qt::Key_Return); }));
     EXPECT_EQ(Topic(viewer), QStringLiteral("/volmap.htm"));
 
@@ -327,19 +329,19 @@ TEST_F(HelpViewerTest, SearchFindsDecodedTextAndOpensTheHit)
         field->setText(row.query);
         QTest::mouseClick(viewer->findChild<QAbstractButton *>(QStringLiteral("HelpSearchButton")),
                           Qt::LeftButton);
-        auto *results = viewer->findChild<QListWidget *>(QStringLiteral("HelpSearchResults"));
-        QListWidgetItem *hit = nullptr;
+        auto *results = viewer->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+        QModelIndex hit;
         // (the first search builds the index on a reading thread)
-        for (int wait = 0; wait < 1000 && !hit; ++wait) {
-            for (int i = 0; i < results->count(); ++i) {
-                if (results->item(i)->toolTip() == row.page)
-                    hit = results->item(i);
+        for (int wait = 0; wait < 1000 && !hit.isValid(); ++wait) {
+            for (int i = 0; i < results->model()->rowCount(); ++i) {
+                if (results->model()->index(i, 0).data(Qt::ToolTipRole) == row.page)
+                    hit = results->model()->index(i, 0);
             }
-            if (!hit)
+            if (!hit.isValid())
                 QTest::qWait(10);
         }
-        ASSERT_NE(hit, nullptr) << row.file;
-        ASSERT_TRUE(Loads(viewer, [&] { emit results->itemActivated(hit); }));
+        ASSERT_TRUE(hit.isValid()) << row.file;
+        ASSERT_TRUE(Loads(viewer, [&] { emit results->activated(hit); }));
         EXPECT_EQ(Topic(viewer), row.page);
         EXPECT_TRUE(PageText(viewer).contains(row.query)) << row.file;
         HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
@@ -374,6 +376,107 @@ TEST_F(HelpViewerTest, OneViewerPerOwnerAndFileGoesWithItsOwner)
     EXPECT_TRUE(watch.isNull());
     // A window that no longer exists owns nothing.
     EXPECT_EQ(Open(HelpFile("TsHelpEN.chm"), reinterpret_cast<QWidget *>(first)), nullptr);
+}
+
+QString TraitFixture(const char *name)
+{
+    return QStringLiteral(TS_CHM_FIXTURES "/%1/%1.chm").arg(QLatin1String(name));
+}
+
+QStringList SearchLocations(HelpViewer *viewer, const QString &words)
+{
+    viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"))->setCurrentIndex(2);
+    viewer->findChild<QLineEdit *>(QStringLiteral("HelpSearchField"))->setText(words);
+    QTest::mouseClick(viewer->findChild<QAbstractButton *>(QStringLiteral("HelpSearchButton")),
+                      Qt::LeftButton);
+    auto *results = viewer->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+    // (the first search builds the index on a reading thread)
+    for (int wait = 0; wait < 1000 && results->model()->rowCount() == 0; ++wait)
+        QTest::qWait(10);
+    QStringList rows;
+    for (int i = 0; i < results->model()->rowCount(); ++i) {
+        rows << results->model()->index(i, 0).data().toString() + QLatin1Char('|')
+                    + results->model()->index(i, 1).data().toString();
+    }
+    rows.sort();
+    return rows;
+}
+
+// Help files as other authors write them, each shown as its author saw it: the page it opens on, its
+// title and look, the navigation tabs offered, and what the trait needs beyond that.
+TEST_F(HelpViewerTest, OtherAuthorsFilesShowAsWritten)
+{
+    struct Row
+    {
+        const char *fixture;
+        const char *topic;        // opened on
+        const char *title;        // of that page
+        const char *script;       // evaluated on it
+        const char *value;        // what it gives
+        bool contentsTab;
+        std::function<void(HelpViewer *)> more;
+    } rows[] = {
+        {"percent", "/page%201.html", "First Page", "document.body.innerText.trim().length > 0",
+         "true", true,
+         [](HelpViewer *viewer) {
+             // A link written as stored, and the contents entry written "../page%202.html".
+             ASSERT_TRUE(Loads(viewer, [&] {
+                 Evaluate(viewer, QStringLiteral("document.getElementById('next').click()"));
+             }));
+             EXPECT_EQ(Topic(viewer), QStringLiteral("/page%202.html"));
+             EXPECT_EQ(View(viewer)->title(), QStringLiteral("Second Page"));
+             auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"));
+             EXPECT_EQ(contents->currentIndex().data().toString(), QStringLiteral("Second page"));
+             ASSERT_TRUE(Loads(viewer, [&] {
+                 const QModelIndex first = contents->model()->index(0, 0);
+                 QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
+                                   contents->visualRect(first).center());
+             }));
+             EXPECT_EQ(View(viewer)->title(), QStringLiteral("First Page"));
+         }},
+        // The sheet is served as one: the XHTML page in standards mode takes its colours.
+        {"stylesheet", "/start.htm", "Styled Page",
+         "getComputedStyle(document.body).backgroundColor + ' ' + getComputedStyle(document.body).color",
+         "rgb(32, 48, 64) rgb(255, 255, 255)", true, nullptr},
+        {"nodefault", "/overview.htm", "Overview", "document.querySelector('h1').textContent",
+         "Overview", true,
+         [](HelpViewer *viewer) {
+             auto *contents = viewer->findChild<QTreeView *>(QStringLiteral("HelpContents"));
+             EXPECT_EQ(contents->currentIndex().data().toString(), QStringLiteral("Overview"));
+         }},
+        {"indexonly", "/welcome.htm", "Welcome", "document.querySelector('h1').textContent",
+         "Welcome", false,
+         [](HelpViewer *viewer) {
+             auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
+             EXPECT_EQ(tabs->currentIndex(), 1);
+             EXPECT_EQ(viewer->findChild<QListView *>(QStringLiteral("HelpIndexList"))->model()->rowCount(), 3);
+         }},
+        {"gbk", "/start.htm", "碎片整理", "document.querySelector('p').textContent",
+         "整理磁盘上的碎片文件，以提高读取速度。", true, nullptr},
+        {"cp1251", "/start.htm", "Дефрагментация", "document.querySelector('p').textContent",
+         "Фрагментированные файлы собираются в одно место на диске.", true, nullptr},
+        {"untitled", "/engine/oil.htm", "Untitled", "document.title", "Untitled", true,
+         [](HelpViewer *viewer) {
+             EXPECT_EQ(SearchLocations(viewer, QStringLiteral("oil")),
+                       QStringList({QStringLiteral("Untitled|/loose.htm"),
+                                    QStringLiteral("Untitled|Engine \u203a Oil"),
+                                    QStringLiteral("Untitled|Gearbox \u203a Oil")}));
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.fixture);
+        HelpViewer *viewer = Open(TraitFixture(row.fixture));
+        ASSERT_NE(viewer, nullptr);
+        ASSERT_TRUE(WaitLoaded(viewer));
+        EXPECT_EQ(Topic(viewer).toStdString(), row.topic);
+        EXPECT_EQ(View(viewer)->title().toStdString(), row.title);
+        EXPECT_EQ(Evaluate(viewer, QString::fromUtf8(row.script)).toString().toStdString(), row.value);
+        auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
+        EXPECT_EQ(tabs->isTabVisible(0), row.contentsTab);
+        if (row.more)
+            row.more(viewer);
+        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    }
 }
 
 } // namespace
