@@ -515,7 +515,8 @@ void HelpViewer::writePdf(const QString &path, bool heading, bool printed)
                 emit self->pdfSaved(path, ok);
         };
         if (printed) {
-            auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+            // (a file, not paper: the screen's resolution keeps the drawn sheets small)
+            auto printer = std::make_shared<QPrinter>(QPrinter::ScreenResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(path);
             self->printPage(page, printer.get(), [printer, finished](bool ok) { finished(ok); });

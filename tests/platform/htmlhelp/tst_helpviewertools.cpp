@@ -94,7 +94,7 @@ bool WritePdf(HelpViewer *viewer, const QString &path, bool heading, bool printe
     QSignalSpy saved(viewer, SIGNAL(pdfSaved(QString, bool)));
     QMetaObject::invokeMethod(viewer, "writePdf", Q_ARG(QString, path), Q_ARG(bool, heading),
                               Q_ARG(bool, printed));
-    return (!saved.isEmpty() || saved.wait(30000)) && saved.last().at(1).toBool();
+    return (!saved.isEmpty() || saved.wait(60000)) && saved.last().at(1).toBool();
 }
 
 class HelpViewerToolsTest : public ::testing::Test
