@@ -19,6 +19,8 @@ FavoritesPane::FavoritesPane(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("HelpFavorites"));
+    // (for queued connections and signal spies, under the name the signal is declared with)
+    qRegisterMetaType<QVector<Favorite>>("QVector<Favorite>");
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(tr("Current topic:"), this);
     layout->addWidget(label);

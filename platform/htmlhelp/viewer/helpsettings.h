@@ -4,6 +4,7 @@
 // put in its place does not show them.
 #pragma once
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 #include <QVector>
 
@@ -41,3 +42,5 @@ public:
 };
 
 } // namespace tshelp
+
+Q_DECLARE_METATYPE(tshelp::Favorite)
