@@ -15,6 +15,10 @@ for target in "$root"/build-fuzz/bin/fuzz_*; do
     corpus=$root/build-fuzz/corpus/$name
     mkdir -p "$corpus"
     seeds=$root/fuzz/seeds/${name#fuzz_}
+    # Whole help files: the shipped ones, as built, seed the reader's target too.
+    if [ "$name" = fuzz_chmfile ]; then
+        cp "$root"/build-fuzz/share/tessaro/*.chm "$corpus"/ 2>/dev/null || true
+    fi
     echo "-- $name for ${seconds}s"
     if ! "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
             -artifact_prefix="$root/build-fuzz/$name-" "$corpus" \
