@@ -1,8 +1,10 @@
 // A whole help file through the reader's entry points, as the viewer uses them: open, every object
 // read, the default topic as a page, the contents and index parsed, the search index built over every
 // page and searched. The input is written to a file first (chmlib reads files by name). Invariants:
-// the process survives (chmlib runs in a child), reads honour their limit, listed names resolve.
+// the process survives (chmlib runs in a child), reads honour their limit, listed names that
+// cleaning keeps resolve.
 #include "chmfile.h"
+#include "chmsystem.h"
 #include "helpcontent.h"
 #include "searchindex.h"
 #include "sitemap.h"
@@ -61,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QStringList entries = file->entries();
     for (const QString &entry : entries) {
         Check(entry.startsWith(QLatin1Char('/')));
-        // (a "#" or "?" in a stored name starts a fragment or query when the name is resolved)
-        if (!entry.contains(QLatin1Char('#')) && !entry.contains(QLatin1Char('?')))
+        // Names that cleaning leaves as they are resolve ("#" starts a fragment, "//" is one "/").
+        if (tshelp::StoredName(entry) == entry)
             Check(!file->resolve(entry).isEmpty());
         Read(*file, entry, kObjectLimit);
     }

@@ -16,6 +16,7 @@ struct Directory
 {
     quint64 chunksAt = 0;
     quint32 blockLength = 0;
+    qint32 chunkCount = 0; // whole chunks inside the directory and the file
     qint32 indexRoot = -1;
     qint32 listingHead = -1;
 };
@@ -61,6 +62,30 @@ bool ReadEncoded(const QByteArray &chunk, int &at, int end, quint64 &value)
     return false;
 }
 
+// The names in a listing chunk, up to the first damaged entry.
+QList<QByteArray> ListingNames(const QByteArray &chunk)
+{
+    QList<QByteArray> names;
+    const quint32 freeSpace = qFromLittleEndian<quint32>(chunk.constData() + 4);
+    if (freeSpace > quint32(chunk.size()))
+        return names;
+    const int end = chunk.size() - int(freeSpace);
+    int at = 20;
+    while (at < end) {
+        quint64 nameLength = 0, value = 0;
+        if (!ReadEncoded(chunk, at, chunk.size(), nameLength) || nameLength > 512
+            || nameLength > quint64(chunk.size() - at))
+            break;
+        names.append(chunk.mid(at, int(nameLength)));
+        at += int(nameLength);
+        // section, offset, length
+        if (!ReadEncoded(chunk, at, chunk.size(), value) || !ReadEncoded(chunk, at, chunk.size(), value)
+            || !ReadEncoded(chunk, at, chunk.size(), value))
+            break;
+    }
+    return names;
+}
+
 // The chunk numbers that an index chunk's entries lead to, -1 (no chunk) among them.
 QVector<qint32> IndexTargets(const QByteArray &chunk)
 {
@@ -94,6 +119,7 @@ bool ReadDirectory(QFile &file, Directory &dir)
     if (header.size() < 0x58 || !header.startsWith("ITSF"))
         return false;
     const quint64 dirAt = qFromLittleEndian<quint64>(header.constData() + 0x48);
+    const quint64 dirLength = qFromLittleEndian<quint64>(header.constData() + 0x50);
     if (dirAt > quint64(file.size()) || !file.seek(qint64(dirAt)))
         return false;
     const QByteArray itsp = file.read(0x54);
@@ -106,19 +132,18 @@ bool ReadDirectory(QFile &file, Directory &dir)
     if (dir.indexRoot <= -1)
         dir.indexRoot = dir.listingHead;
     // Chunks too small for their own header: chmlib refuses them before following any link.
-    return dir.blockLength >= 20 && dir.blockLength <= quint32(file.size());
+    if (dir.blockLength < 20 || dir.blockLength > quint32(file.size()))
+        return false;
+    const quint64 directoryEnd = qMin(dirAt + qMin(dirLength, quint64(file.size())), quint64(file.size()));
+    if (directoryEnd > dir.chunksAt)
+        dir.chunkCount = qint32((directoryEnd - dir.chunksAt) / dir.blockLength);
+    return true;
 }
 
-} // namespace
-
-bool DirectoryWalksEnd(const QString &path)
+// Whether chmlib's walks over the directory end (see DirectoryCheck); collects the names of the
+// listing chunks outside the chain.
+bool DirectoryWalksEnd(QFile &file, const Directory &dir, QList<QByteArray> &unchainedNames)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    Directory dir;
-    if (!ReadDirectory(file, dir))
-        return true;
     ChunkReader chunks(file, dir);
 
     // The listing: each chunk names the next, -1 ends it.
@@ -131,6 +156,11 @@ bool DirectoryWalksEnd(const QString &path)
             return false;
         listed.insert(number);
         number = qFromLittleEndian<qint32>(chunk.constData() + 0x10);
+    }
+    for (qint32 number = 0; number < dir.chunkCount; ++number) {
+        const QByteArray chunk = chunks.chunk(number);
+        if (!listed.contains(number) && IsChunk(chunk, "PMGL"))
+            unchainedNames += ListingNames(chunk);
     }
 
     // Lookups: from the root down through index chunks, which must form no cycle. Depth-first, with
@@ -169,6 +199,23 @@ bool DirectoryWalksEnd(const QString &path)
             enter(target);
     }
     return true;
+}
+
+} // namespace
+
+DirectoryCheck CheckDirectory(const QString &path)
+{
+    DirectoryCheck check;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return check;
+    Directory dir;
+    if (!ReadDirectory(file, dir))
+        return check;
+    check.walksEnd = DirectoryWalksEnd(file, dir, check.unchainedNames);
+    if (!check.walksEnd)
+        check.unchainedNames.clear();
+    return check;
 }
 
 } // namespace tshelp

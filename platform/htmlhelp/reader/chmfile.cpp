@@ -35,12 +35,14 @@ std::unique_ptr<ChmFile> ChmFile::open(const QString &path)
 {
     if (path.isEmpty())
         return nullptr;
-    if (!DirectoryWalksEnd(path))
+    const DirectoryCheck directory = CheckDirectory(path);
+    if (!directory.walksEnd)
         return nullptr;
     QList<QByteArray> names;
     std::unique_ptr<ChmWorker> worker = ChmWorker::start(QFile::encodeName(path), &names);
     if (!worker)
         return nullptr;
+    names += directory.unchainedNames;
     std::unique_ptr<ChmFile> file(new ChmFile);
     file->m_worker = std::move(worker);
     file->m_path = path;

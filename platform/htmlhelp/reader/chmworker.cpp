@@ -134,8 +134,8 @@ void Confine(int fd)
     std::uint8_t opened = handle ? 1 : 0;
     if (!SendAll(fd, &opened, 1) || !handle)
         _exit(0);
-    // The stored names are listed once; requests name one of them, so chmlib's lookup through the
-    // index chunks is never needed.
+    // The stored names are listed once; chmlib's lookup through the index chunks is needed only for
+    // names its listing misses.
     Listing listing;
     chm_enumerate(handle, CHM_ENUMERATE_ALL, &ListUnit, &listing);
     const std::uint32_t count = std::uint32_t(listing.units.size());
@@ -155,7 +155,15 @@ void Confine(int fd)
         std::string name(nameLength, '\0');
         if (!ReceiveBlocking(fd, &name[0], nameLength) || !ReceiveBlocking(fd, &limit, sizeof limit))
             _exit(0);
-        const auto found = listing.byName.find(name);
+        auto found = listing.byName.find(name);
+        if (found == listing.byName.end() && handle && name.find('\0') == std::string::npos) {
+            chmUnitInfo ui;
+            std::memset(&ui, 0, sizeof ui);
+            if (chm_resolve_object(handle, name.c_str(), &ui) == CHM_RESOLVE_SUCCESS) {
+                found = listing.byName.emplace(name, listing.units.size()).first;
+                listing.units.push_back(ui);
+            }
+        }
         std::uint8_t status = kOk;
         std::vector<unsigned char> data;
         if (found == listing.byName.end()) {

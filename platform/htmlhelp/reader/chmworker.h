@@ -34,8 +34,9 @@ public:
     ChmWorker(const ChmWorker &) = delete;
     ChmWorker &operator=(const ChmWorker &) = delete;
 
-    // The contents of the object stored as `rawName` (one of the listed names), or nothing when it is
-    // not listed, larger than `limit` bytes, cannot be read in full, or the child has died.
+    // The contents of the object stored as `rawName` (listed, else looked up through the index
+    // chunks), or nothing when there is none, it is larger than `limit` bytes, cannot be read in
+    // full, or the child has died.
     std::optional<QByteArray> read(const QByteArray &rawName, qint64 limit);
 
     // False once the child has died, hung or answered out of protocol.

@@ -6,7 +6,9 @@
 #include "chmworker.h"
 #include "sitemap.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -58,6 +60,13 @@ Layout LayoutOf(const QByteArray &chm)
     return layout;
 }
 
+QByteArray PageOfMany(int i)
+{
+    return QStringLiteral("<html><head><title>Page %1</title></head><body>Page %1 of many.</body></html>")
+        .arg(i)
+        .toLatin1();
+}
+
 // Everything the viewer reads from a file; every read is whole or refused.
 int ReadEverything(const ChmFile &file)
 {
@@ -74,6 +83,28 @@ int ReadEverything(const ChmFile &file)
             ParseSitemap(*data, file.codec());
     }
     return read;
+}
+
+// A help file of 200 pages, built in `dir`: its directory has three listing chunks under an index
+// chunk. Returns its path, empty when the compiler failed.
+QString BuildManyPages(const QTemporaryDir &dir)
+{
+    QString project = QStringLiteral("[OPTIONS]\nCompiled file=many.chm\nTitle=Many\n"
+                                     "Language=0x409 English (United States)\n\n[FILES]\n");
+    for (int i = 1; i <= 200; ++i) {
+        const QString name = QStringLiteral("page_with_a_rather_long_name_number_%1.htm").arg(i);
+        if (!WriteAll(dir.filePath(name), PageOfMany(i)))
+            return {};
+        project += name + QLatin1Char('\n');
+    }
+    if (!WriteAll(dir.filePath(QStringLiteral("many.hhp")), project.toLatin1()))
+        return {};
+    QProcess chmcmd;
+    chmcmd.setWorkingDirectory(dir.path());
+    chmcmd.start(QStringLiteral(TS_CHMCMD), {QStringLiteral("--no-html-scan"), QStringLiteral("many.hhp")});
+    if (!chmcmd.waitForFinished(60000) || chmcmd.exitCode() != 0)
+        return {};
+    return dir.filePath(QStringLiteral("many.chm"));
 }
 
 } // namespace
@@ -144,7 +175,7 @@ TEST(HostileHelpFiles, DirectoryLoopsAreFound)
     for (const QString &sound : {kShipped, QStringLiteral(TS_DATA_DIR "/TsHelpJP.chm"),
                                  QStringLiteral(TS_CHM_FIXTURE_EN), QStringLiteral(TS_CHM_FIXTURE_JA),
                                  QStringLiteral("/nonexistent.chm"), QString()})
-        EXPECT_TRUE(DirectoryWalksEnd(sound)) << sound.toStdString();
+        EXPECT_TRUE(CheckDirectory(sound).walksEnd) << sound.toStdString();
 
     struct Row { const char *name; qint64 at; quint32 value; bool ends; };
     const Row rows[] = {
@@ -160,7 +191,59 @@ TEST(HostileHelpFiles, DirectoryLoopsAreFound)
         QByteArray bytes = good;
         PutU32(bytes, row.at, row.value);
         ASSERT_TRUE(WriteAll(path, bytes));
-        EXPECT_EQ(DirectoryWalksEnd(path), row.ends);
+        EXPECT_EQ(CheckDirectory(path).walksEnd, row.ends);
+    }
+}
+
+TEST(HostileHelpFiles, LoopsInADirectoryOfSeveralChunks)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString built = BuildManyPages(dir);
+    ASSERT_FALSE(built.isEmpty());
+    const QByteArray good = ReadAll(built);
+    const Layout layout = LayoutOf(good);
+    const qint32 root = qFromLittleEndian<qint32>(good.constData() + layout.itsp + 0x1c);
+    const qint64 rootAt = layout.chunks + qint64(root) * layout.blockLength;
+    ASSERT_TRUE(good.mid(rootAt, 4) == "PMGI");
+    // The last listing chunk, found by following the chain from its head.
+    qint64 lastAt = -1;
+    for (qint32 n = qFromLittleEndian<qint32>(good.constData() + layout.itsp + 0x20); n != -1;
+         n = qFromLittleEndian<qint32>(good.constData() + lastAt + 0x10))
+        lastAt = layout.chunks + qint64(n) * layout.blockLength;
+    ASSERT_NE(lastAt, -1);
+    // The root's first entry: a one-byte name length, the name, the chunk it leads to.
+    const qint64 firstTargetAt = rootAt + 8 + 1 + quint8(good[int(rootAt + 8)]);
+
+    struct Row { const char *name; qint64 at; quint8 value; bool opens; };
+    const Row rows[] = {
+        {"unchanged", 0, quint8(good[0]), true},
+        {"last listing chunk leads back to the first", lastAt + 0x10,
+         quint8(good[int(layout.itsp + 0x20)]), false},
+        {"index entry leads to its own chunk", firstTargetAt, quint8(root), false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QByteArray bytes = good;
+        if (row.at == lastAt + 0x10)
+            PutU32(bytes, row.at, row.value);
+        else
+            bytes[int(row.at)] = char(row.value);
+        const QString path = dir.filePath(QStringLiteral("edited.chm"));
+        ASSERT_TRUE(WriteAll(path, bytes));
+        const auto file = ChmFile::open(path);
+        ASSERT_EQ(bool(file), row.opens);
+        if (!file)
+            continue;
+        // Every page of every chunk, whole, and the system records: the compiler names the second
+        // listing chunk as the first, so chmlib's own listing misses the first.
+        EXPECT_EQ(file->system().title, QLatin1String("Many"));
+        EXPECT_EQ(file->entries().filter(QStringLiteral("/page_with")).size(), 200);
+        for (int i = 1; i <= 200; ++i) {
+            const auto page = file->read(QStringLiteral("page_with_a_rather_long_name_number_%1.htm").arg(i));
+            ASSERT_TRUE(page) << i;
+            EXPECT_EQ(*page, PageOfMany(i));
+        }
     }
 }
 
@@ -177,7 +260,7 @@ TEST(HostileHelpFiles, HungChildIsEnded)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("spin.chm"));
     ASSERT_TRUE(WriteAll(path, bytes));
-    EXPECT_FALSE(DirectoryWalksEnd(path));
+    EXPECT_FALSE(CheckDirectory(path).walksEnd);
 
     QList<QByteArray> names{"stale"};
     const auto started = std::chrono::steady_clock::now();
