@@ -6,7 +6,6 @@
 #include <climits>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,7 +15,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -27,6 +25,9 @@
 //   parent, request:  u32 name length, name bytes, u64 limit
 //   child, answer:    u8 status; when kOk: u64 length, the object's bytes
 // Integers travel in host order: both ends are the same program.
+
+// Present in sanitized builds only.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
 
 namespace tshelp {
 
@@ -102,6 +103,10 @@ void Confine(int fd)
     sigprocmask(SIG_UNBLOCK, &all, nullptr);
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+    // A sanitizer's report of the child's death would run this process's callback (a fuzzer's, which
+    // records the input as a crash of its own).
+    if (__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback(nullptr);
     // Only the socket stays open, so that no pipe of this process's is held open by the child, and
     // nothing chmlib or the C library prints on its way down reaches this process's output.
     if (fd != 3)
@@ -111,25 +116,32 @@ void Confine(int fd)
         ::dup2(null, standard);
     ::close_range(4, ~0u, 0);
     // A bound on memory: what the child inherits, and a margin for the largest object.
-    if (std::FILE *statm = std::fopen("/proc/self/statm", "r")) {
-        unsigned long long pages = 0;
-        if (std::fscanf(statm, "%llu", &pages) == 1) {
+    const int statm = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    if (statm >= 0) {
+        char text[64] = {};
+        if (::read(statm, text, sizeof text - 1) > 0) {
+            const std::uint64_t pages = std::strtoull(text, nullptr, 10);
             const std::uint64_t bytes = pages * std::uint64_t(sysconf(_SC_PAGESIZE)) + kChildMemory;
             const rlimit space{rlim_t(bytes), rlim_t(bytes)};
             setrlimit(RLIMIT_AS, &space);
         }
-        std::fclose(statm);
+        ::close(statm);
     }
 }
 
-[[noreturn]] void Serve(int fd, const char *path, pid_t parent)
+// The child's own bound on each piece of work, one second beyond the parent's: a child that loops
+// inside chmlib ends even when the parent is gone (an idle child ends when its socket closes).
+void ArmAlarm(int answerMilliseconds)
 {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent)
-        _exit(0);
+    alarm(unsigned(answerMilliseconds / 1000 + 2));
+}
+
+[[noreturn]] void Serve(int fd, const char *path, int answerMilliseconds)
+{
     Confine(fd);
     fd = 3;
 
+    ArmAlarm(answerMilliseconds);
     chmFile *handle = chm_open(path);
     std::uint8_t opened = handle ? 1 : 0;
     if (!SendAll(fd, &opened, 1) || !handle)
@@ -148,6 +160,7 @@ void Confine(int fd)
     }
 
     for (;;) {
+        alarm(0);
         std::uint32_t nameLength = 0;
         std::uint64_t limit = 0;
         if (!ReceiveBlocking(fd, &nameLength, sizeof nameLength) || nameLength > CHM_MAX_PATHLEN)
@@ -155,6 +168,7 @@ void Confine(int fd)
         std::string name(nameLength, '\0');
         if (!ReceiveBlocking(fd, &name[0], nameLength) || !ReceiveBlocking(fd, &limit, sizeof limit))
             _exit(0);
+        ArmAlarm(answerMilliseconds);
         auto found = listing.byName.find(name);
         if (found == listing.byName.end() && handle && name.find('\0') == std::string::npos) {
             chmUnitInfo ui;
@@ -244,11 +258,10 @@ std::unique_ptr<ChmWorker> ChmWorker::start(const QByteArray &encodedPath, QList
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         return nullptr;
     const std::string path = encodedPath.toStdString();
-    const pid_t parent = getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(ends[0]);
-        Serve(ends[1], path.c_str(), parent);
+        Serve(ends[1], path.c_str(), answerMilliseconds);
     }
     ::close(ends[1]);
     if (pid < 0) {
