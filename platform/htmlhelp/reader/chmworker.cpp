@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -74,10 +75,18 @@ bool ReceiveBlocking(int fd, void *data, size_t size)
     return true;
 }
 
+// Where an object lies; chmlib's own record of it carries a name buffer of half a kilobyte.
+struct Unit
+{
+    LONGUINT64 start;
+    LONGUINT64 length;
+    int space;
+};
+
 struct Listing
 {
-    std::vector<chmUnitInfo> units;
-    std::unordered_map<std::string, size_t> byName;
+    std::vector<std::string> names; // in stored order
+    std::unordered_map<std::string, Unit> units;
 };
 
 int ListUnit(chmFile *, chmUnitInfo *ui, void *context)
@@ -85,10 +94,9 @@ int ListUnit(chmFile *, chmUnitInfo *ui, void *context)
     auto *listing = static_cast<Listing *>(context);
     const std::string name(ui->path, strnlen(ui->path, sizeof ui->path));
     // A name seen before means the directory's chunk links loop back.
-    if (!listing->byName.emplace(name, listing->units.size()).second)
+    if (!listing->units.emplace(name, Unit{ui->start, ui->length, ui->space}).second)
         return CHM_ENUMERATOR_SUCCESS;
-    listing->units.push_back(*ui);
-    listing->units.back().path[CHM_MAX_PATHLEN] = '\0';
+    listing->names.push_back(name);
     return CHM_ENUMERATOR_CONTINUE;
 }
 
@@ -129,7 +137,18 @@ void Confine(int fd)
     }
 }
 
-// The child's own bound on each piece of work, one second beyond the parent's: a child that loops
+// False when the child's memory bound leaves no room for `size` bytes.
+bool Allocate(std::vector<unsigned char> &data, size_t size)
+{
+    try {
+        data.resize(size);
+        return true;
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+}
+
+// The child's own bound on each piece of work, a second or two beyond the parent's: a child that loops
 // inside chmlib ends even when the parent is gone (an idle child ends when its socket closes).
 void ArmAlarm(int answerMilliseconds)
 {
@@ -150,14 +169,15 @@ void ArmAlarm(int answerMilliseconds)
     // names its listing misses.
     Listing listing;
     chm_enumerate(handle, CHM_ENUMERATE_ALL, &ListUnit, &listing);
-    const std::uint32_t count = std::uint32_t(listing.units.size());
+    const std::uint32_t count = std::uint32_t(listing.names.size());
     if (!SendAll(fd, &count, sizeof count))
         _exit(0);
-    for (const chmUnitInfo &ui : listing.units) {
-        const std::uint16_t length = std::uint16_t(strnlen(ui.path, sizeof ui.path));
-        if (!SendAll(fd, &length, sizeof length) || !SendAll(fd, ui.path, length))
+    for (const std::string &name : listing.names) {
+        const std::uint16_t length = std::uint16_t(name.size());
+        if (!SendAll(fd, &length, sizeof length) || !SendAll(fd, name.data(), length))
             _exit(0);
     }
+    listing.names = {};
 
     for (;;) {
         alarm(0);
@@ -169,27 +189,28 @@ void ArmAlarm(int answerMilliseconds)
         if (!ReceiveBlocking(fd, &name[0], nameLength) || !ReceiveBlocking(fd, &limit, sizeof limit))
             _exit(0);
         ArmAlarm(answerMilliseconds);
-        auto found = listing.byName.find(name);
-        if (found == listing.byName.end() && handle && name.find('\0') == std::string::npos) {
+        auto found = listing.units.find(name);
+        if (found == listing.units.end() && handle && name.find('\0') == std::string::npos) {
             chmUnitInfo ui;
             std::memset(&ui, 0, sizeof ui);
-            if (chm_resolve_object(handle, name.c_str(), &ui) == CHM_RESOLVE_SUCCESS) {
-                found = listing.byName.emplace(name, listing.units.size()).first;
-                listing.units.push_back(ui);
-            }
+            if (chm_resolve_object(handle, name.c_str(), &ui) == CHM_RESOLVE_SUCCESS)
+                found = listing.units.emplace(name, Unit{ui.start, ui.length, ui.space}).first;
         }
         std::uint8_t status = kOk;
         std::vector<unsigned char> data;
-        if (found == listing.byName.end()) {
+        if (found == listing.units.end()) {
             status = kMissing;
         } else {
-            chmUnitInfo ui = listing.units[found->second];
+            chmUnitInfo ui;
+            std::memset(&ui, 0, sizeof ui);
+            ui.start = found->second.start;
+            ui.length = found->second.length;
+            ui.space = found->second.space;
             if (ui.length > limit || ui.length > kMaxObject) {
                 status = kTooLarge;
-            } else if (!handle) {
+            } else if (!handle || !Allocate(data, size_t(ui.length))) {
                 status = kFailed;
             } else if (ui.length > 0) {
-                data.resize(size_t(ui.length));
                 const LONGINT64 got = chm_retrieve_object(handle, &ui, data.data(), 0,
                                                           LONGINT64(ui.length));
                 if (got != LONGINT64(ui.length)) {
