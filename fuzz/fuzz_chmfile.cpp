@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -28,6 +29,8 @@ QString InputPath()
                                                                       : QDir::tempPath();
         return QStringLiteral("%1/fuzz_chmfile-%2.chm").arg(dir).arg(getpid());
     }();
+    static const bool removedAtExit = std::atexit([] { QFile::remove(InputPath()); }) == 0;
+    Q_UNUSED(removedAtExit);
     return path;
 }
 
