@@ -3,6 +3,59 @@
 #include <QDateTime>
 #include <QTreeWidget>
 
+#include <typeinfo>
+
+namespace {
+
+// Columns past this one are compared without a kept key, so that a stray column number cannot make
+// a row allocate keys for every column before it.
+constexpr int KeyedColumns = 1024;
+
+constexpr qint64 JulianDayOfEpoch = 2440588;
+constexpr qint64 MSecsPerDay = 86400000;
+
+bool TextLess(const QTreeWidgetItem &mine, int column, const QTreeWidgetItem &other)
+{
+    return QString::localeAwareCompare(mine.text(column), other.text(column)) < 0;
+}
+
+// The order of the Part as Qt's variants give it: the comparison that the keys stand in for.
+bool ValueLess(const QTreeWidgetItem &mine, int column, const QTreeWidgetItem &other)
+{
+    const QVariant value = mine.data(column, Qt::UserRole);
+    if (value.isValid()) {
+        const QVariant theirs = other.data(column, Qt::UserRole);
+        switch (value.userType()) {
+        case QMetaType::QDateTime:
+            return value.toDateTime() < theirs.toDateTime();
+        case QMetaType::QTime:
+            return value.toTime() < theirs.toTime();
+        case QMetaType::QDate:
+            return value.toDate() < theirs.toDate();
+        case QMetaType::Double:
+            return value.toDouble() < theirs.toDouble();
+        case QMetaType::Int:
+            return value.toInt() < theirs.toInt();
+        default:
+            return TextLess(mine, column, other);
+        }
+    }
+    const QVariant check = mine.data(column, Qt::CheckStateRole);
+    if (check.isValid())
+        return check.toBool() < other.data(column, Qt::CheckStateRole).toBool();
+    return TextLess(mine, column, other);
+}
+
+const QTreeWidgetItemEx *AsEx(const QTreeWidgetItem &item)
+{
+    // The exact class is by far the usual case and cheaper to recognise than a subclass.
+    if (typeid(item) == typeid(QTreeWidgetItemEx))
+        return static_cast<const QTreeWidgetItemEx *>(&item);
+    return dynamic_cast<const QTreeWidgetItemEx *>(&item);
+}
+
+} // namespace
+
 QTreeWidgetItemEx::QTreeWidgetItemEx()
     : QTreeWidgetItem(QTreeWidgetItem::Type)
 {
@@ -16,6 +69,7 @@ QTreeWidgetItemEx::QTreeWidgetItemEx(const QTreeWidgetItemEx &other)
 QTreeWidgetItemEx &QTreeWidgetItemEx::operator=(const QTreeWidgetItemEx &other)
 {
     QTreeWidgetItem::operator=(other);
+    m_keys.clear();
     return *this;
 }
 
@@ -33,32 +87,138 @@ void QTreeWidgetItemEx::SetColumnDateTime(int column, bool dateTime)
     Q_UNUSED(dateTime);
 }
 
+void QTreeWidgetItemEx::setData(int column, int role, const QVariant &value)
+{
+    QTreeWidgetItem::setData(column, role, value);
+    if (role == Qt::UserRole && column >= 0 && column < m_keys.size())
+        m_keys[column].kind = SortKey::Stale;
+}
+
+void QTreeWidgetItemEx::read(QDataStream &in)
+{
+    QTreeWidgetItem::read(in);
+    m_keys.clear();
+}
+
+const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
+{
+    if (column >= m_keys.size())
+        m_keys.resize(column + 1);
+    SortKey &key = m_keys[column];
+    if (key.kind != SortKey::Stale)
+        return key;
+    key = SortKey();
+    const QVariant value = data(column, Qt::UserRole);
+    if (!value.isValid()) {
+        key.kind = SortKey::NoValue;
+        return key;
+    }
+    switch (value.userType()) {
+    case QMetaType::Double:
+        key.kind = SortKey::Double;
+        key.number = value.toDouble();
+        break;
+    case QMetaType::Int:
+        key.kind = SortKey::Int;
+        key.number = value.toInt();
+        break;
+    case QMetaType::QDate: {
+        key.kind = SortKey::Date;
+        key.wall = value.toDate().toJulianDay();
+        break;
+    }
+    case QMetaType::QTime: {
+        const QTime time = value.toTime();
+        key.kind = SortKey::Time;
+        key.wall = time.isValid() ? time.msecsSinceStartOfDay() : -1;
+        break;
+    }
+    case QMetaType::QDateTime: {
+        const QDateTime dateTime = value.toDateTime();
+        key.kind = SortKey::DateTime;
+        key.valid = dateTime.isValid();
+        if (key.valid) {
+            key.local = dateTime.timeSpec() == Qt::LocalTime;
+            // Read from the value's own flag: no zone lookup for a valid local date-time.
+            key.daylight = key.local && dateTime.isDaylightTime();
+            key.wall = (dateTime.date().toJulianDay() - JulianDayOfEpoch) * MSecsPerDay
+                       + dateTime.time().msecsSinceStartOfDay();
+            if (!key.local) {
+                key.utc = dateTime.toMSecsSinceEpoch();
+                key.utcKnown = true;
+            }
+        }
+        break;
+    }
+    default:
+        key.kind = SortKey::Text;
+        break;
+    }
+    return key;
+}
+
+qint64 QTreeWidgetItemEx::Utc(int column) const
+{
+    const SortKey &key = m_keys.at(column);
+    if (!key.utcKnown) {
+        // Only local date-times on the two sides of a daylight-saving change get here, once each.
+        key.utc = data(column, Qt::UserRole).toDateTime().toMSecsSinceEpoch();
+        key.utcKnown = true;
+    }
+    return key.utc;
+}
+
 bool QTreeWidgetItemEx::operator<(const QTreeWidgetItem &other) const
 {
     // A row outside any tree compares by its first column.
-    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    const auto textOrder = [&] { return QString::localeAwareCompare(text(column), other.text(column)) < 0; };
+    const QTreeWidget *tree = treeWidget();
+    const int column = tree ? tree->sortColumn() : 0;
+    if (column < 0 || column >= KeyedColumns)
+        return ValueLess(*this, column, other);
 
-    const QVariant value = data(column, Qt::UserRole);
-    if (value.isValid()) {
-        const QVariant theirs = other.data(column, Qt::UserRole);
-        switch (value.userType()) {
-        case QMetaType::QDateTime:
-            return value.toDateTime() < theirs.toDateTime();
-        case QMetaType::QTime:
-            return value.toTime() < theirs.toTime();
-        case QMetaType::QDate:
-            return value.toDate() < theirs.toDate();
-        case QMetaType::Double:
-            return value.toDouble() < theirs.toDouble();
-        case QMetaType::Int:
-            return value.toInt() < theirs.toInt();
-        default:
-            return textOrder();
-        }
+    const SortKey &mine = Key(column);
+    switch (mine.kind) {
+    case SortKey::NoValue:
+    case SortKey::Text:
+        // Check boxes and texts are read as they are now: a parent's check state follows its
+        // children without a setData() of its own.
+        return ValueLess(*this, column, other);
+    default:
+        break;
     }
-    const QVariant check = data(column, Qt::CheckStateRole);
-    if (check.isValid())
-        return check.toBool() < other.data(column, Qt::CheckStateRole).toBool();
-    return textOrder();
+    const QTreeWidgetItemEx *ex = AsEx(other);
+    if (!ex)
+        return ValueLess(*this, column, other);
+    const SortKey &theirs = ex->Key(column);
+    switch (mine.kind) {
+    case SortKey::Double:
+        // An int converts to double exactly; other types convert as Qt converts them.
+        if (theirs.kind == SortKey::Double || theirs.kind == SortKey::Int)
+            return mine.number < theirs.number;
+        break;
+    case SortKey::Int:
+        if (theirs.kind == SortKey::Int)
+            return mine.number < theirs.number;
+        break;
+    case SortKey::Date:
+        if (theirs.kind == SortKey::Date)
+            return mine.wall < theirs.wall;
+        break;
+    case SortKey::Time:
+        if (theirs.kind == SortKey::Time)
+            return mine.wall < theirs.wall;
+        break;
+    case SortKey::DateTime:
+        if (theirs.kind == SortKey::DateTime && mine.valid && theirs.valid) {
+            // As QDateTime orders them: two local times on the same side of a daylight-saving
+            // change by their wall clocks, everything else by the instant.
+            if (mine.local && theirs.local && mine.daylight == theirs.daylight)
+                return mine.wall < theirs.wall;
+            return Utc(column) < ex->Utc(column);
+        }
+        break;
+    default:
+        break;
+    }
+    return ValueLess(*this, column, other);
 }

@@ -4,6 +4,7 @@
 #include "foundation/tsuikitglobal.h"
 
 #include <QTreeWidgetItem>
+#include <QVector>
 
 /**
  * @class QTreeWidgetItemEx qtreewidgetitemex.h "widgets/qtreewidgetitemex.h"
@@ -13,6 +14,11 @@
  * type, compares the display texts locale-aware. Without a value a check box decides (unchecked
  * first, partially checked counts as checked); without either the display texts compare
  * locale-aware.
+ *
+ * The value of each column is read once, on the first comparison, and kept as a sort key (numbers as
+ * double, date-times as milliseconds) until setData() or read() changes the row; sorting 100 000
+ * rows then costs about what comparing plain numbers does. A subclass whose data() answers values
+ * that setData() did not store must not rely on this class's order.
  */
 class TSUIKIT_EXPORT QTreeWidgetItemEx : public QTreeWidgetItem
 {
@@ -30,4 +36,42 @@ public:
     void SetColumnDateTime(int column, bool dateTime);
 
     bool operator<(const QTreeWidgetItem &other) const override;
+
+    /** Qt's setData(); a change of the value under Qt::UserRole drops that column's sort key. */
+    void setData(int column, int role, const QVariant &value) override;
+    /** Qt's read(); drops every sort key. */
+    void read(QDataStream &in) override;
+
+private:
+    // The Qt::UserRole value of one column as this row compares it.
+    struct SortKey {
+        enum Kind : quint8 {
+            Stale, // not read yet, or changed since
+            NoValue, // no value: the check box or the texts decide
+            Text, // a string or another type: the display texts decide
+            Double,
+            Int,
+            DateTime,
+            Date,
+            Time,
+        };
+        Kind kind = Stale;
+        // DateTime: valid, in local time, daylight-saving time, and whether utc below is known yet.
+        bool valid = false;
+        bool local = false;
+        bool daylight = false;
+        mutable bool utcKnown = false;
+        // Double, Int: the number. DateTime: wall-clock msecs; Date: Julian day; Time: msecs of the
+        // day, -1 when invalid.
+        double number = 0;
+        qint64 wall = 0;
+        mutable qint64 utc = 0;
+    };
+
+    // The key of column (0 <= column < KeyedColumns), read now if it is stale.
+    const SortKey &Key(int column) const;
+    // Milliseconds since the epoch of a DateTime key, taken from the stored value once.
+    qint64 Utc(int column) const;
+
+    mutable QVector<SortKey> m_keys;
 };
