@@ -69,6 +69,7 @@ QTreeWidgetItemEx::QTreeWidgetItemEx(const QTreeWidgetItemEx &other)
 QTreeWidgetItemEx &QTreeWidgetItemEx::operator=(const QTreeWidgetItemEx &other)
 {
     QTreeWidgetItem::operator=(other);
+    m_lastColumn = -1;
     m_keys.clear();
     return *this;
 }
@@ -90,30 +91,42 @@ void QTreeWidgetItemEx::SetColumnDateTime(int column, bool dateTime)
 void QTreeWidgetItemEx::setData(int column, int role, const QVariant &value)
 {
     QTreeWidgetItem::setData(column, role, value);
-    if (role == Qt::UserRole && column >= 0 && column < m_keys.size())
-        m_keys[column].kind = SortKey::Stale;
+    if (role != Qt::UserRole)
+        return;
+    if (column == m_lastColumn)
+        m_lastKey.kind = SortKey::Stale;
+    if (column >= 0 && size_t(column) < m_keys.size())
+        m_keys[size_t(column)].kind = SortKey::Stale;
 }
 
 void QTreeWidgetItemEx::read(QDataStream &in)
 {
     QTreeWidgetItem::read(in);
+    m_lastColumn = -1;
     m_keys.clear();
 }
 
 const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
 {
-    if (column >= m_keys.size())
-        m_keys.resize(column + 1);
-    SortKey &key = m_keys[column];
-    if (key.kind != SortKey::Stale)
-        return key;
-    key = SortKey();
-    const QVariant value = data(column, Qt::UserRole);
-    if (!value.isValid()) {
-        key.kind = SortKey::NoValue;
-        return key;
+    if (column == m_lastColumn && m_lastKey.kind != SortKey::Stale)
+        return m_lastKey;
+    // Another column: the one compared last goes to the store, this one comes from it if known.
+    if (m_lastColumn >= 0 && m_lastColumn != column && m_lastKey.kind != SortKey::Stale) {
+        if (size_t(m_lastColumn) >= m_keys.size())
+            m_keys.resize(size_t(m_lastColumn) + 1);
+        m_keys[size_t(m_lastColumn)] = m_lastKey;
     }
-    switch (value.userType()) {
+    if (size_t(column) < m_keys.size() && m_keys[size_t(column)].kind != SortKey::Stale) {
+        m_lastKey = m_keys[size_t(column)];
+        m_lastColumn = column;
+        return m_lastKey;
+    }
+    SortKey key;
+    const QVariant value = data(column, Qt::UserRole);
+    switch (value.isValid() ? value.userType() : QMetaType::UnknownType) {
+    case QMetaType::UnknownType:
+        key.kind = SortKey::NoValue;
+        break;
     case QMetaType::Double:
         key.kind = SortKey::Double;
         key.number = value.toDouble();
@@ -122,11 +135,10 @@ const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
         key.kind = SortKey::Int;
         key.number = value.toInt();
         break;
-    case QMetaType::QDate: {
+    case QMetaType::QDate:
         key.kind = SortKey::Date;
         key.wall = value.toDate().toJulianDay();
         break;
-    }
     case QMetaType::QTime: {
         const QTime time = value.toTime();
         key.kind = SortKey::Time;
@@ -154,18 +166,19 @@ const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
         key.kind = SortKey::Text;
         break;
     }
-    return key;
+    m_lastKey = key;
+    m_lastColumn = column;
+    return m_lastKey;
 }
 
 qint64 QTreeWidgetItemEx::Utc(int column) const
 {
-    const SortKey &key = m_keys.at(column);
-    if (!key.utcKnown) {
+    if (!m_lastKey.utcKnown) {
         // Only local date-times on the two sides of a daylight-saving change get here, once each.
-        key.utc = data(column, Qt::UserRole).toDateTime().toMSecsSinceEpoch();
-        key.utcKnown = true;
+        m_lastKey.utc = data(column, Qt::UserRole).toDateTime().toMSecsSinceEpoch();
+        m_lastKey.utcKnown = true;
     }
-    return key.utc;
+    return m_lastKey.utc;
 }
 
 bool QTreeWidgetItemEx::operator<(const QTreeWidgetItem &other) const
@@ -176,7 +189,8 @@ bool QTreeWidgetItemEx::operator<(const QTreeWidgetItem &other) const
     if (column < 0 || column >= KeyedColumns)
         return ValueLess(*this, column, other);
 
-    const SortKey &mine = Key(column);
+    const SortKey &mine =
+        column == m_lastColumn && m_lastKey.kind != SortKey::Stale ? m_lastKey : Key(column);
     switch (mine.kind) {
     case SortKey::NoValue:
     case SortKey::Text:
@@ -189,7 +203,9 @@ bool QTreeWidgetItemEx::operator<(const QTreeWidgetItem &other) const
     const QTreeWidgetItemEx *ex = AsEx(other);
     if (!ex)
         return ValueLess(*this, column, other);
-    const SortKey &theirs = ex->Key(column);
+    const SortKey &theirs = column == ex->m_lastColumn && ex->m_lastKey.kind != SortKey::Stale
+                                ? ex->m_lastKey
+                                : ex->Key(column);
     switch (mine.kind) {
     case SortKey::Double:
         // An int converts to double exactly; other types convert as Qt converts them.

@@ -4,7 +4,8 @@
 #include "foundation/tsuikitglobal.h"
 
 #include <QTreeWidgetItem>
-#include <QVector>
+
+#include <vector>
 
 /**
  * @class QTreeWidgetItemEx qtreewidgetitemex.h "widgets/qtreewidgetitemex.h"
@@ -55,23 +56,30 @@ private:
             Date,
             Time,
         };
+        // Double, Int: the number.
+        double number = 0;
+        // DateTime: wall-clock msecs since the epoch; Date: Julian day; Time: msecs of the day, -1
+        // when invalid.
+        qint64 wall = 0;
+        // DateTime: msecs since the epoch, once known.
+        qint64 utc = 0;
         Kind kind = Stale;
-        // DateTime: valid, in local time, daylight-saving time, and whether utc below is known yet.
+        // DateTime: valid, in local time, in daylight-saving time, utc known.
         bool valid = false;
         bool local = false;
         bool daylight = false;
-        mutable bool utcKnown = false;
-        // Double, Int: the number. DateTime: wall-clock msecs; Date: Julian day; Time: msecs of the
-        // day, -1 when invalid.
-        double number = 0;
-        qint64 wall = 0;
-        mutable qint64 utc = 0;
+        bool utcKnown = false;
     };
 
-    // The key of column (0 <= column < KeyedColumns), read now if it is stale.
+    // The key of column (0 <= column < the number of kept columns), read now if it is stale.
     const SortKey &Key(int column) const;
-    // Milliseconds since the epoch of a DateTime key, taken from the stored value once.
+    // Milliseconds since the epoch of the DateTime key of column, taken from the value once.
     qint64 Utc(int column) const;
 
-    mutable QVector<SortKey> m_keys;
+    // The column compared last and its key, kept in the row itself: a sort reads it O(n log n) times.
+    mutable int m_lastColumn = -1;
+    mutable SortKey m_lastKey;
+    // The keys of the other columns compared so far (stale where m_lastColumn is), so that sorting
+    // by another column and back does not read the values again.
+    mutable std::vector<SortKey> m_keys;
 };
