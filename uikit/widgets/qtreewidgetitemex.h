@@ -56,6 +56,12 @@ private:
             Date,
             Time,
         };
+        Kind kind = Stale;
+        // DateTime: valid, in local time, in daylight-saving time, utc known.
+        bool valid = false;
+        bool local = false;
+        bool daylight = false;
+        bool utcKnown = false;
         // Double, Int: the number.
         double number = 0;
         // DateTime: wall-clock msecs since the epoch; Date: Julian day; Time: msecs of the day, -1
@@ -63,12 +69,6 @@ private:
         qint64 wall = 0;
         // DateTime: msecs since the epoch, once known.
         qint64 utc = 0;
-        Kind kind = Stale;
-        // DateTime: valid, in local time, in daylight-saving time, utc known.
-        bool valid = false;
-        bool local = false;
-        bool daylight = false;
-        bool utcKnown = false;
     };
 
     // The key of column (0 <= column < the number of kept columns), read now if it is stale.
