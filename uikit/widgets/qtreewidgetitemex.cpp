@@ -70,7 +70,7 @@ QTreeWidgetItemEx &QTreeWidgetItemEx::operator=(const QTreeWidgetItemEx &other)
 {
     QTreeWidgetItem::operator=(other);
     m_lastColumn = -1;
-    m_keys.clear();
+    m_keys.reset();
     return *this;
 }
 
@@ -95,15 +95,15 @@ void QTreeWidgetItemEx::setData(int column, int role, const QVariant &value)
         return;
     if (column == m_lastColumn)
         m_lastKey.kind = SortKey::Stale;
-    if (column >= 0 && size_t(column) < m_keys.size())
-        m_keys[size_t(column)].kind = SortKey::Stale;
+    if (m_keys && column >= 0 && size_t(column) < m_keys->size())
+        (*m_keys)[size_t(column)].kind = SortKey::Stale;
 }
 
 void QTreeWidgetItemEx::read(QDataStream &in)
 {
     QTreeWidgetItem::read(in);
     m_lastColumn = -1;
-    m_keys.clear();
+    m_keys.reset();
 }
 
 const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
@@ -112,12 +112,14 @@ const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
         return m_lastKey;
     // Another column: the one compared last goes to the store, this one comes from it if known.
     if (m_lastColumn >= 0 && m_lastColumn != column && m_lastKey.kind != SortKey::Stale) {
-        if (size_t(m_lastColumn) >= m_keys.size())
-            m_keys.resize(size_t(m_lastColumn) + 1);
-        m_keys[size_t(m_lastColumn)] = m_lastKey;
+        if (!m_keys)
+            m_keys = std::make_unique<std::vector<SortKey>>();
+        if (size_t(m_lastColumn) >= m_keys->size())
+            m_keys->resize(size_t(m_lastColumn) + 1);
+        (*m_keys)[size_t(m_lastColumn)] = m_lastKey;
     }
-    if (size_t(column) < m_keys.size() && m_keys[size_t(column)].kind != SortKey::Stale) {
-        m_lastKey = m_keys[size_t(column)];
+    if (m_keys && size_t(column) < m_keys->size() && (*m_keys)[size_t(column)].kind != SortKey::Stale) {
+        m_lastKey = (*m_keys)[size_t(column)];
         m_lastColumn = column;
         return m_lastKey;
     }
@@ -147,18 +149,17 @@ const QTreeWidgetItemEx::SortKey &QTreeWidgetItemEx::Key(int column) const
     }
     case QMetaType::QDateTime: {
         const QDateTime dateTime = value.toDateTime();
-        key.kind = SortKey::DateTime;
-        key.valid = dateTime.isValid();
-        if (key.valid) {
-            key.local = dateTime.timeSpec() == Qt::LocalTime;
-            // Read from the value's own flag: no zone lookup for a valid local date-time.
-            key.daylight = key.local && dateTime.isDaylightTime();
+        if (!dateTime.isValid()) {
+            key.kind = SortKey::InvalidDateTime;
+        } else if (dateTime.timeSpec() == Qt::LocalTime) {
+            // The value's own daylight-saving flag: no zone lookup for a valid local date-time.
+            key.kind = dateTime.isDaylightTime() ? SortKey::LocalDaylight : SortKey::LocalStandard;
             key.wall = (dateTime.date().toJulianDay() - JulianDayOfEpoch) * MSecsPerDay
                        + dateTime.time().msecsSinceStartOfDay();
-            if (!key.local) {
-                key.utc = dateTime.toMSecsSinceEpoch();
-                key.utcKnown = true;
-            }
+        } else {
+            key.kind = SortKey::OtherDateTime;
+            key.utc = dateTime.toMSecsSinceEpoch();
+            key.utcKnown = true;
         }
         break;
     }
@@ -224,14 +225,15 @@ bool QTreeWidgetItemEx::operator<(const QTreeWidgetItem &other) const
         if (theirs.kind == SortKey::Time)
             return mine.wall < theirs.wall;
         break;
-    case SortKey::DateTime:
-        if (theirs.kind == SortKey::DateTime && mine.valid && theirs.valid) {
-            // As QDateTime orders them: two local times on the same side of a daylight-saving
-            // change by their wall clocks, everything else by the instant.
-            if (mine.local && theirs.local && mine.daylight == theirs.daylight)
-                return mine.wall < theirs.wall;
+    case SortKey::LocalStandard:
+    case SortKey::LocalDaylight:
+    case SortKey::OtherDateTime:
+        // As QDateTime orders them: two local times on the same side of a daylight-saving change
+        // by their wall clocks, any other two by the instant.
+        if (theirs.kind == mine.kind && mine.kind != SortKey::OtherDateTime)
+            return mine.wall < theirs.wall;
+        if (theirs.kind >= SortKey::LocalStandard && theirs.kind <= SortKey::OtherDateTime)
             return Utc(column) < ex->Utc(column);
-        }
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 
 #include <QTreeWidgetItem>
 
+#include <memory>
 #include <vector>
 
 /**
@@ -52,34 +53,31 @@ private:
             Text, // a string or another type: the display texts decide
             Double,
             Int,
-            DateTime,
             Date,
             Time,
+            LocalStandard, // a valid local date-time outside daylight-saving time
+            LocalDaylight, // a valid local date-time in daylight-saving time
+            OtherDateTime, // a valid date-time in UTC, at an offset or in a named zone
+            InvalidDateTime, // compared as QDateTime compares it
         };
         Kind kind = Stale;
-        // DateTime: valid, in local time, in daylight-saving time, utc known.
-        bool valid = false;
-        bool local = false;
-        bool daylight = false;
         bool utcKnown = false;
-        // Double, Int: the number.
-        double number = 0;
-        // DateTime: wall-clock msecs since the epoch; Date: Julian day; Time: msecs of the day, -1
-        // when invalid.
-        qint64 wall = 0;
-        // DateTime: msecs since the epoch, once known.
-        qint64 utc = 0;
+        union {
+            double number = 0; // Double, Int
+            qint64 wall; // Local*: wall-clock msecs; Date: Julian day; Time: msecs of the day or -1
+        };
+        qint64 utc = 0; // date-times: msecs since the epoch, once utcKnown
     };
 
     // The key of column (0 <= column < the number of kept columns), read now if it is stale.
     const SortKey &Key(int column) const;
-    // Milliseconds since the epoch of the DateTime key of column, taken from the value once.
+    // Milliseconds since the epoch of the valid date-time key of column, taken from the value once.
     qint64 Utc(int column) const;
 
     // The column compared last and its key, kept in the row itself: a sort reads it O(n log n) times.
     mutable int m_lastColumn = -1;
     mutable SortKey m_lastKey;
     // The keys of the other columns compared so far (stale where m_lastColumn is), so that sorting
-    // by another column and back does not read the values again.
-    mutable std::vector<SortKey> m_keys;
+    // by another column and back does not read the values again; none until a second column.
+    mutable std::unique_ptr<std::vector<SortKey>> m_keys;
 };
