@@ -70,9 +70,9 @@ private:
     };
 
     // The key of column (0 <= column < the number of kept columns), read now if it is stale.
-    const SortKey &Key(int column) const;
+    Q_DECL_HIDDEN const SortKey &Key(int column) const;
     // Milliseconds since the epoch of the valid date-time key of column, taken from the value once.
-    qint64 Utc(int column) const;
+    Q_DECL_HIDDEN qint64 Utc(int column) const;
 
     // The column compared last and its key, kept in the row itself: a sort reads it O(n log n) times.
     mutable int m_lastColumn = -1;
