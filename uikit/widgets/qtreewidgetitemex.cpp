@@ -19,7 +19,7 @@ bool TextLess(const QTreeWidgetItem &mine, int column, const QTreeWidgetItem &ot
     return QString::localeAwareCompare(mine.text(column), other.text(column)) < 0;
 }
 
-// The order of the Part as Qt's variants give it: the comparison that the keys stand in for.
+// The order as the stored variants give it: the comparison that the kept keys stand in for.
 bool ValueLess(const QTreeWidgetItem &mine, int column, const QTreeWidgetItem &other)
 {
     const QVariant value = mine.data(column, Qt::UserRole);

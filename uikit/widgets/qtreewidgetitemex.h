@@ -19,8 +19,10 @@
  *
  * The value of each column is read once, on the first comparison, and kept as a sort key (numbers as
  * double, date-times as milliseconds) until setData() or read() changes the row; sorting 100 000
- * rows then costs about what comparing plain numbers does. A subclass whose data() answers values
- * that setData() did not store must not rely on this class's order.
+ * rows then costs about what comparing plain numbers does. The instant of a local date-time, needed
+ * only against one on the other side of a daylight-saving change, is worked out once, in the zone in
+ * force at that moment. A subclass whose data() answers values that setData() did not store must not
+ * rely on this class's order.
  */
 class TSUIKIT_EXPORT QTreeWidgetItemEx : public QTreeWidgetItem
 {
