@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 #include "gallerypage.h"
 #include "help/helpfiles.h"
@@ -131,7 +132,9 @@ void WaitForPage(QWidget *viewer, Action action)
     QTimer timeout;
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(viewer, SIGNAL(pageLoaded(bool)), &loop, SLOT(quit()));
+    // The viewer announces a loaded page when its web view finishes loading one.
+    if (auto *view = viewer->findChild<QWebEngineView *>())
+        QObject::connect(view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
     timeout.start(20000);
     action();
     loop.exec();
