@@ -100,6 +100,17 @@ std::int64_t NowTicks()
     return UnixEpochTicks + std::int64_t(now.tv_sec) * TicksPerSecond + now.tv_nsec / 100;
 }
 
+// While TZ is unset, the C library looks at /etc/localtime again (a stat) on every local-time call,
+// and Qt makes several for each local date and time. Naming that same file in TZ, as the C library
+// documents (":/etc/localtime"), reads the zone once per process, as Windows' C runtime reads it
+// once; a TZ that the process sets later is still taken up. Done when the library is loaded, before
+// the process has other threads that read the environment.
+const bool g_zoneFileNamed = [] {
+    if (!std::getenv("TZ"))
+        setenv("TZ", ":/etc/localtime", 0);
+    return true;
+}();
+
 // The local zone's offset from universal time at the given instant, in seconds, under TZ as it
 // stands now (re-read on each call so that a changed TZ takes effect).
 std::int64_t LocalOffsetSecondsAt(std::int64_t ticks)
