@@ -67,6 +67,16 @@ private:
     // The parser's message without its prefix and the bytes it last read, which may be anything.
     static std::string Reason(std::string message)
     {
+        const std::size_t column = message.find("column ");
+        const std::size_t colon = column == std::string::npos ? column : message.find(": ", column);
+        if (colon != std::string::npos)
+            message.erase(0, colon + 2);
+        const std::size_t lastRead = message.find("; last read: ");
+        if (lastRead != std::string::npos) {
+            const std::size_t expected = message.find("; expected", lastRead);
+            message.erase(lastRead, expected == std::string::npos ? std::string::npos : expected - lastRead);
+        }
+        // The string errors in short words of our own.
         static const char *const kKnown[][2] = {
             {"control character", "control character in a string"},
             {"UTF-8", "invalid UTF-8"},
@@ -77,15 +87,6 @@ private:
         for (const auto &k : kKnown)
             if (message.find(k[0]) != std::string::npos)
                 return k[1];
-        const std::size_t column = message.find("column ");
-        const std::size_t colon = column == std::string::npos ? column : message.find(": ", column);
-        if (colon != std::string::npos)
-            message.erase(0, colon + 2);
-        const std::size_t lastRead = message.find("; last read: ");
-        if (lastRead != std::string::npos) {
-            const std::size_t expected = message.find("; expected", lastRead);
-            message.erase(lastRead, expected == std::string::npos ? std::string::npos : expected - lastRead);
-        }
         return message;
     }
 
