@@ -5,34 +5,14 @@
 
 #include "tswin.h"
 
-#include <atomic>
-#include <new>
-
 namespace {
 
-class SystemInfo final : public IADsADSystemInfo
+class SystemInfo : public IADsADSystemInfo, public CComObjectRootEx<CComMultiThreadModel>
 {
 public:
-    HRESULT QueryInterface(REFIID iid, void **object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IADsADSystemInfo) {
-            *object = static_cast<IADsADSystemInfo *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    BEGIN_COM_MAP(SystemInfo)
+        COM_INTERFACE_ENTRY_IID(IID_IADsADSystemInfo, IADsADSystemInfo)
+    END_COM_MAP()
 
     HRESULT GetTrees(VARIANT *trees) override
     {
@@ -68,29 +48,17 @@ public:
         return S_OK;
     }
 
-private:
+protected:
     ~SystemInfo() = default;
-    std::atomic<ULONG> m_refs{1};
 };
 
-// A static object: it lives as long as the library, so its counts only track the registry's hold.
-class SystemInfoFactory final : public IClassFactory
+// Held in a static as a CComObjectGlobal: it lives as long as the library.
+class SystemInfoFactory : public IClassFactory, public CComObjectRootEx<CComMultiThreadModel>
 {
 public:
-    HRESULT QueryInterface(REFIID iid, void **object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
+    BEGIN_COM_MAP(SystemInfoFactory)
+        COM_INTERFACE_ENTRY_IID(IID_IClassFactory, IClassFactory)
+    END_COM_MAP()
 
     HRESULT CreateInstance(IUnknown *outer, REFIID iid, void **object) override
     {
@@ -103,10 +71,13 @@ public:
         const HRESULT injected = tsnet::CurrentNetwork()->directoryCreateFailure;
         if (FAILED(injected))
             return injected;
-        auto *info = new (std::nothrow) SystemInfo;
-        if (!info)
-            return E_OUTOFMEMORY;
-        const HRESULT hr = info->QueryInterface(iid, object);
+        CComObject<SystemInfo> *info = nullptr;
+        HRESULT hr = CComObject<SystemInfo>::CreateInstance(&info);
+        if (FAILED(hr))
+            return hr;
+        // Held across the lookup, so that an interface it lacks frees the object.
+        info->AddRef();
+        hr = info->QueryInterface(iid, object);
         info->Release();
         return hr;
     }
@@ -133,7 +104,7 @@ public:
     }
 
 private:
-    SystemInfoFactory m_factory;
+    CComObjectGlobal<SystemInfoFactory> m_factory;
     DWORD m_cookie = 0;
 };
 

@@ -36,13 +36,13 @@ long CRegistry::ReadDword(LPCWSTR name, DWORD &value) const
     DWORD type = REG_NONE;
     DWORD data = 0;
     DWORD size = sizeof data;
+    // As a Windows caller reading into a DWORD sees it: a larger value fails with the query's
+    // ERROR_MORE_DATA, whatever its type; a shorter REG_DWORD fills the low bytes only.
     const LSTATUS status =
         RegQueryValueExW(m_hKey, name, nullptr, &type, reinterpret_cast<LPBYTE>(&data), &size);
-    if (status == ERROR_MORE_DATA)
-        return ERROR_INVALID_DATA;  // a larger value cannot be a DWORD
     if (status != ERROR_SUCCESS)
         return status;
-    if (type != REG_DWORD || size != sizeof data)
+    if (type != REG_DWORD)
         return ERROR_INVALID_DATA;
     value = data;
     return ERROR_SUCCESS;

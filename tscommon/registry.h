@@ -33,9 +33,11 @@ public:
     // Releases the held key, if any.
     void Close();
 
-    // Reads a REG_DWORD value of the held key. ERROR_INVALID_DATA when the value has another type
-    // or size, the query's own status when it fails (ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE
-    // without a key). `value` is changed only on success.
+    // Reads a REG_DWORD value of the held key into a 4-byte buffer, as Windows callers do: the
+    // query's own status when it fails (ERROR_FILE_NOT_FOUND, ERROR_MORE_DATA for more than 4 bytes
+    // of any type, ERROR_INVALID_HANDLE without a key), else ERROR_INVALID_DATA when the type is
+    // not REG_DWORD. A REG_DWORD of fewer than 4 bytes gives those bytes as the low ones, the rest
+    // 0. `value` is changed only on success.
     long ReadDword(LPCWSTR name, DWORD &value) const;
 
     // Reads a REG_SZ or REG_EXPAND_SZ value of the held key (unexpanded), without its terminating

@@ -13,7 +13,7 @@
 #include "gallerypage.h"
 #include "help/buildnumbers.h"
 #include "help/networkprobe.h"
-#include "localresponder.h"
+#include "httpresponder.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ QString BuildText(long (*read)(long &))
 QWidget *MakeSystemPage()
 {
     auto *page = new QWidget;
-    auto *responder = new gallery::LocalResponder;
+    auto *responder = new tssupport::HttpResponder;
+    responder->setBody(std::string(), "text/html; charset=utf-8");
     QObject::connect(page, &QObject::destroyed, [responder] { delete responder; });
     auto *layout = new QVBoxLayout(page);
 

@@ -13,16 +13,17 @@
 #include "help/htmlaxwidget.h"
 #include "help/htmlpageupdate.h"
 #include "help/networkprobe.h"
-#include "localresponder.h"
+#include "httpresponder.h"
 
 namespace {
 
 QWidget *MakeWebPage()
 {
     auto *page = new QWidget;
-    auto *responder = new gallery::LocalResponder(
-        "<html><body style='font-family:sans-serif'><h2>Served by the gallery on 127.0.0.1</h2>"
-        "<p>The address answered, so the browser shows it.</p></body></html>");
+    auto *responder = new tssupport::HttpResponder;
+    responder->setBody("<html><body style='font-family:sans-serif'><h2>Served by the gallery on 127.0.0.1</h2>"
+                       "<p>The address answered, so the browser shows it.</p></body></html>",
+                       "text/html; charset=utf-8");
     QObject::connect(page, &QObject::destroyed, [responder] { delete responder; });
     auto *layout = new QVBoxLayout(page);
 

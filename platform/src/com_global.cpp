@@ -1,5 +1,6 @@
 // Global memory blocks and the stream over one (CreateStreamOnHGlobal).
 #include "tsw/com.h"
+#include "tsw/atl.h"
 
 #include "failureseam.h"
 
@@ -170,33 +171,29 @@ struct SharedBlock {
     }
 };
 
-class HGlobalStream final : public IStream
+class HGlobalStream : public IStream, public CComObjectRootEx<CComMultiThreadModel>
 {
 public:
+    BEGIN_COM_MAP(HGlobalStream)
+        COM_INTERFACE_ENTRY_IID(IID_IStream, IStream)
+        COM_INTERFACE_ENTRY_IID(IID_ISequentialStream, IStream)
+    END_COM_MAP()
+
     HGlobalStream(std::shared_ptr<SharedBlock> block, ULONGLONG position)
         : m_block(std::move(block)), m_position(position)
     {
     }
 
-    HRESULT QueryInterface(REFIID iid, void **object) override
+    // A new stream over `block` at `position`, held once for the caller.
+    static HRESULT Create(std::shared_ptr<SharedBlock> block, ULONGLONG position, IStream **stream)
     {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_ISequentialStream || iid == IID_IStream) {
-            *object = static_cast<IStream *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
+        CComObject<HGlobalStream> *created = nullptr;
+        const HRESULT hr = CComObject<HGlobalStream>::CreateInstance(&created, std::move(block), position);
+        if (FAILED(hr))
+            return hr;
+        created->AddRef();
+        *stream = created;
+        return S_OK;
     }
 
     HRESULT Read(void *buffer, ULONG size, ULONG *read) override
@@ -339,14 +336,14 @@ public:
     {
         if (!stream)
             return STG_E_INVALIDPOINTER;
-        *stream = new (std::nothrow) HGlobalStream(m_block, m_position);
-        return *stream ? S_OK : E_OUTOFMEMORY;
+        *stream = nullptr;
+        return Create(m_block, m_position, stream);
     }
 
-private:
+protected:
     ~HGlobalStream() = default;
 
-    std::atomic<ULONG> m_refs{1};
+private:
     std::shared_ptr<SharedBlock> m_block;
     ULONGLONG m_position = 0;
 };
@@ -375,19 +372,15 @@ HRESULT CreateStreamOnHGlobal(HGLOBAL block, BOOL deleteOnRelease, LPSTREAM *str
         shared = std::make_shared<SharedBlock>();
     } catch (const std::bad_alloc &) {
     }
-    HGlobalStream *created = nullptr;
+    HRESULT hr = E_OUTOFMEMORY;
     if (shared) {
         shared->handle = block;
         shared->deleteOnRelease = deleteOnRelease != FALSE;
-        created = new (std::nothrow) HGlobalStream(shared, 0);
-        if (!created)
+        hr = HGlobalStream::Create(shared, 0, stream);
+        if (FAILED(hr))
             shared->deleteOnRelease = false; // the caller keeps its block on failure
     }
-    if (!created) {
-        if (ownBlock)
-            GlobalFree(block);
-        return E_OUTOFMEMORY;
-    }
-    *stream = created;
-    return S_OK;
+    if (FAILED(hr) && ownBlock)
+        GlobalFree(block);
+    return hr;
 }

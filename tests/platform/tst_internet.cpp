@@ -1,11 +1,20 @@
 // The WinINet calls over libcurl against web servers of the test on 127.0.0.1: handles, what
 // cannot be opened, and both time-outs.
-#include "httptestserver.h"
+#include "httpresponder.h"
+#include "testenv.h"
 #include "tswin.h"
 
 #include <QElapsedTimer>
+#include <QString>
 
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -13,7 +22,7 @@ namespace {
 TEST(InternetCalls, HandlesAndFailures)
 {
     tstest::ProxyEnvironment env;
-    tstest::HttpTestServer server;
+    tssupport::HttpResponder server;
     HINTERNET session = InternetOpenW(u"Tessaro", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     ASSERT_NE(session, nullptr);
     const std::u16string good = u"http://" + server.base() + u"/";
@@ -53,7 +62,7 @@ TEST(InternetCalls, HandlesAndFailures)
 TEST(InternetCalls, SilentServerStatus)
 {
     tstest::ProxyEnvironment env;
-    tstest::HttpTestServer silent(tstest::HttpTestServer::Silent);
+    tssupport::HttpResponder silent(tssupport::HttpResponder::Silent);
     HINTERNET session = InternetOpenW(u"Tessaro", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     const std::u16string url = u"http://" + silent.base() + u"/";
     EXPECT_EQ(InternetOpenUrlW(session, url.c_str(), nullptr, 0, 0, 0), nullptr);
@@ -62,7 +71,8 @@ TEST(InternetCalls, SilentServerStatus)
 }
 
 // A listener whose queue is full: the handshake of one more connection never completes, so the
-// connection time-out ends the wait.
+// connection time-out ends the wait. A socket of our own: the HTTP library accepts every connection
+// at once and never lets its queue fill.
 TEST(InternetCalls, ConnectTimesOut)
 {
     tstest::ProxyEnvironment env;

@@ -3,7 +3,9 @@
 
 #include <QByteArray>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tstest {
 
@@ -36,6 +38,25 @@ private:
     std::string m_name;
     std::string m_old;
     bool m_hadOld = false;
+};
+
+// The proxy variables that libcurl reads, all unset (or all set to `proxy`) while the object lives,
+// so that a test's requests go where the test says and nowhere else.
+class ProxyEnvironment
+{
+public:
+    explicit ProxyEnvironment(const char *proxy = nullptr)
+    {
+        for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "ftp_proxy",
+                                 "FTP_PROXY", "gopher_proxy", "GOPHER_PROXY", "all_proxy", "ALL_PROXY",
+                                 "no_proxy", "NO_PROXY"}) {
+            const bool isNoProxy = std::string(name) == "no_proxy" || std::string(name) == "NO_PROXY";
+            m_vars.push_back(std::make_unique<ScopedEnv>(name, isNoProxy ? nullptr : proxy));
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<ScopedEnv>> m_vars;
 };
 
 } // namespace tstest

@@ -121,10 +121,10 @@ TEST(CRegistry, ReadHelpers)
     const Row dwords[] = {
         {u"Build", ERROR_SUCCESS, 3000},
         {u"build", ERROR_SUCCESS, 3000},
-        {u"Text", ERROR_INVALID_DATA, 99},
+        {u"Text", ERROR_MORE_DATA, 99},      // 8 bytes of text do not fit: the size answers first
         {u"Four", ERROR_INVALID_DATA, 99},   // four bytes, but binary
-        {u"Eight", ERROR_INVALID_DATA, 99},  // a DWORD type with too much data
-        {u"Short", ERROR_INVALID_DATA, 99},  // a DWORD type with too little data
+        {u"Eight", ERROR_MORE_DATA, 99},     // a DWORD type with too much data: the query's status
+        {u"Short", ERROR_SUCCESS, 1},        // a DWORD type with too little data: its bytes, low first
         {u"Nope", ERROR_FILE_NOT_FOUND, 99},
     };
     for (const Row &r : dwords) {

@@ -101,6 +101,37 @@ TEST(NetworkDescription, RefusesWhatBreaksTheFormat)
     EXPECT_EQ(Parse(huge).loadError, DWORD(ERROR_INVALID_DATA));
 }
 
+// Strict where a lenient reader would guess: a byte-order mark, a lone surrogate escape, a number
+// that underflows, a NUL after the object; and what stays accepted at the edges.
+TEST(NetworkDescription, StrictAtTheEdges)
+{
+    struct Row {
+        QByteArray json;
+        const char *why; // null: accepted
+    };
+    const Row rows[] = {
+        {"\xEF\xBB\xBF{}", "byte-order mark"},
+        {"{\"a\":\"\\ud800\"}", "bad \\u escape"},
+        {"{\"a\":\"\\udc00\\ud800\"}", "bad \\u escape"},
+        {"{\"a\":1e-400}", "out of range"},
+        {"{\"a\":-2.5e-330}", "out of range"},
+        {QByteArray("{\0}", 3), "not valid JSON"},
+        {QByteArray("{}\0{}", 5), "text after"},
+        {"{\"a\":0e-400,\"b\":1e308,\"c\":-0.0,\"d\":18446744073709551616}", nullptr},
+        {"{\"a\":\"\\ud83d\\ude00\",\"\\u00e9\":1,\"\xC3\xA9 \":2}", nullptr},
+        {"\t\r\n {\"a\":" + QByteArray(255, '[') + QByteArray(255, ']') + "} \n", nullptr},
+        {"{\"a\":" + QByteArray(256, '[') + QByteArray(256, ']') + "}", "too deep"},
+        {"{\"a\":{\"x\":1},\"b\":{\"x\":1}}", nullptr}, // a name repeats only within one object
+    };
+    for (const Row &row : rows) {
+        const tsnet::Network n = Parse(row.json);
+        EXPECT_EQ(n.loadError, row.why ? DWORD(ERROR_INVALID_DATA) : DWORD(ERROR_SUCCESS)) << row.json.left(80).constData();
+        if (row.why) {
+            EXPECT_NE(n.loadMessage.find(row.why), std::string::npos) << n.loadMessage;
+        }
+    }
+}
+
 TEST(NetworkDescription, ReadsStatusesAndDirectoryPaths)
 {
     const tsnet::Network n = Parse(R"({"unknown": 1,

@@ -2,6 +2,8 @@
 
 #include "registry.h"
 
+#include <cstdint>
+
 namespace {
 
 long ReadBuild(const WCHAR *key, long &build)
@@ -15,7 +17,8 @@ long ReadBuild(const WCHAR *key, long &build)
     status = registry.ReadDword(u"Build", value);
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
-    build = long(value);
+    // Windows' LONG is 32 bits: 0xFFFFFFFF reads as -1 there, and so it does here.
+    build = long(std::int32_t(value));
     return S_OK;
 }
 

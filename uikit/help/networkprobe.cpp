@@ -1,23 +1,12 @@
 #include "help/networkprobe.h"
 
+#include "foundation/waitcursor_p.h"
 #include "registry.h"
-
-#include <QApplication>
 
 namespace {
 
 const WCHAR kConsoleKey[] = u"Software\\Morlen\\TsConsole\\8.0";
 const WCHAR kProductKey[] = u"Software\\Morlen\\Tessaro\\8.0";
-
-// Holds the wait cursor for its lifetime, so that every way out restores the caller's cursor.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 // Closes a WinINet handle when it goes out of scope.
 class InternetHandle
@@ -60,7 +49,7 @@ bool IsNetwokOverrideLocal()
 
 bool IsNetwokConnectedUrl(const WString &address)
 {
-    const WaitCursor wait;
+    const tsuikit::WaitCursor wait;
     DWORD flags = 0;
     if (!InternetGetConnectedState(&flags, 0))
         return false;

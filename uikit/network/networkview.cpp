@@ -1,7 +1,7 @@
 #include "network/networkview.h"
 
 #include "foundation/resourcetext_p.h"
-#include "network/waitcursor_p.h"
+#include "foundation/waitcursor_p.h"
 #include "widgets/pixmaps.h"
 
 #include "browser.h"

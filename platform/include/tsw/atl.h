@@ -1,13 +1,17 @@
 // The ATL pieces the library uses: CAtlException, CComBSTR and CComVariant, in the throwing
-// configuration (allocation failures raise CAtlException).
+// configuration (allocation failures raise CAtlException); and the COM object base of the platform's
+// and the common library's own objects (CComObjectRootEx, the interface map, CComObject and
+// CComObjectGlobal).
 #pragma once
 #include "tsplatform_export.h"
 #include "tsw/types.h"
 #include "tsw/oleauto.h"
 #include "tsw/com.h"
 
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <utility>
 
 namespace ATL {
@@ -500,6 +504,127 @@ inline bool CComVariant::operator==(const VARIANT &other) const noexcept
         return byref == other.byref;
     }
 }
+
+// ---- COM objects ----------------------------------------------------------------------------
+//
+// A class of ours implements its interfaces and derives from CComObjectRootEx; its interface map
+// names what QueryInterface hands out, the first entry also standing for IUnknown:
+//
+//     class Stream : public IStream, public CComObjectRootEx<CComMultiThreadModel>
+//     {
+//         BEGIN_COM_MAP(Stream)
+//             COM_INTERFACE_ENTRY_IID(IID_IStream, IStream)
+//             COM_INTERFACE_ENTRY_IID(IID_ISequentialStream, IStream)
+//         END_COM_MAP()
+//         ...
+//     };
+//
+// CComObject<Stream> then supplies AddRef, Release (deleting at 0) and QueryInterface; an object
+// that lives as long as its module (a class factory held in a static) is a CComObjectGlobal.
+
+// The thread model of CComObjectRootEx: counts change atomically, objects may be used anywhere.
+struct CComMultiThreadModel {
+    static ULONG Increment(std::atomic<ULONG> &count) noexcept { return ++count; }
+    static ULONG Decrement(std::atomic<ULONG> &count) noexcept { return --count; }
+};
+
+// One entry of an interface map: the interface's IID and how to reach it from the object.
+struct _ATL_INTMAP_ENTRY {
+    const IID *piid;                 // null ends the map
+    IUnknown *(*interfaceOf)(void *object);
+};
+
+// The cast from an object to one of its interfaces, as an interface map stores it.
+template <class T, class Interface> IUnknown *_AtlInterfaceOf(void *object) noexcept
+{
+    return static_cast<Interface *>(static_cast<T *>(object));
+}
+
+// The reference count and the interface lookup of a COM object. The count starts at 0.
+template <class ThreadModel> class CComObjectRootEx
+{
+public:
+    ULONG InternalAddRef() noexcept { return ThreadModel::Increment(m_dwRef); }
+    ULONG InternalRelease() noexcept { return ThreadModel::Decrement(m_dwRef); }
+
+    // Finds `iid` in the map (IID_IUnknown: the first entry) and hands out that interface with a
+    // reference added; E_NOINTERFACE with a null result otherwise, E_POINTER without a result.
+    static HRESULT InternalQueryInterface(void *object, const _ATL_INTMAP_ENTRY *entries, REFIID iid,
+                                          void **result) noexcept
+    {
+        if (!result)
+            return E_POINTER;
+        *result = nullptr;
+        for (const _ATL_INTMAP_ENTRY *e = entries; e->piid; ++e) {
+            if (*e->piid == iid || (e == entries && iid == IID_IUnknown)) {
+                IUnknown *found = e->interfaceOf(object);
+                found->AddRef();
+                *result = found;
+                return S_OK;
+            }
+        }
+        return E_NOINTERFACE;
+    }
+
+protected:
+    std::atomic<ULONG> m_dwRef{0};
+};
+
+#define BEGIN_COM_MAP(x)                                                                           \
+public:                                                                                            \
+    using _ComMapClass = x;                                                                        \
+    HRESULT _InternalQueryInterface(REFIID iid, void **result) noexcept                            \
+    {                                                                                              \
+        return InternalQueryInterface(this, _GetEntries(), iid, result);                           \
+    }                                                                                              \
+    static const ::ATL::_ATL_INTMAP_ENTRY *_GetEntries() noexcept                                  \
+    {                                                                                              \
+        static const ::ATL::_ATL_INTMAP_ENTRY entries[] = {
+#define COM_INTERFACE_ENTRY_IID(iid, x) {&(iid), &::ATL::_AtlInterfaceOf<_ComMapClass, x>},
+#define END_COM_MAP()                                                                              \
+    {nullptr, nullptr}};                                                                           \
+        return entries;                                                                            \
+    }
+
+// A COM object of class Base, created with new: Release deletes it when the count reaches 0.
+template <class Base> class CComObject final : public Base
+{
+public:
+    template <class... Args> explicit CComObject(Args &&...args) : Base(std::forward<Args>(args)...) {}
+
+    // A new object with the count at 0, or E_OUTOFMEMORY; E_POINTER without a result.
+    template <class... Args> static HRESULT CreateInstance(CComObject **result, Args &&...args)
+    {
+        if (!result)
+            return E_POINTER;
+        *result = new (std::nothrow) CComObject(std::forward<Args>(args)...);
+        return *result ? S_OK : E_OUTOFMEMORY;
+    }
+
+    ULONG AddRef() override { return this->InternalAddRef(); }
+    ULONG Release() override
+    {
+        const ULONG left = this->InternalRelease();
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT QueryInterface(REFIID iid, void **result) override { return this->_InternalQueryInterface(iid, result); }
+};
+
+// A COM object that lives as long as its module, typically in a static: counted, never deleted.
+template <class Base> class CComObjectGlobal final : public Base
+{
+public:
+    template <class... Args> explicit CComObjectGlobal(Args &&...args) : Base(std::forward<Args>(args)...)
+    {
+        this->InternalAddRef(); // the module's own hold
+    }
+
+    ULONG AddRef() override { return this->InternalAddRef(); }
+    ULONG Release() override { return this->InternalRelease(); }
+    HRESULT QueryInterface(REFIID iid, void **result) override { return this->_InternalQueryInterface(iid, result); }
+};
 
 } // namespace ATL
 

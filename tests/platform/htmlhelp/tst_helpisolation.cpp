@@ -2,7 +2,8 @@
 // page may take of the process's memory.
 #include "tsw/htmlhelp.h"
 
-#include "httptestserver.h"
+#include "httpresponder.h"
+#include "testenv.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -151,7 +152,7 @@ TEST_F(HelpIsolationTest, PagesReachNeitherLocalFilesNorTheNetwork)
     local.write("<html><body><script>parent.postMessage('local page ran', '*');</script></body></html>");
     local.close();
     tstest::ProxyEnvironment env;
-    tstest::HttpTestServer server;
+    tssupport::HttpResponder server;
     UrlCatcher catcher;
     for (const char *scheme : {"http", "https", "file", "mailto"})
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");

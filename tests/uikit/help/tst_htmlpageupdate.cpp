@@ -3,7 +3,7 @@
 // the LocalHelp switch.
 #include "help/htmlaxwidget.h"
 #include "help/htmlpageupdate.h"
-#include "httptestserver.h"
+#include "httpresponder.h"
 #include "regtestutil.h"
 #include "testenv.h"
 
@@ -84,7 +84,7 @@ TEST(HtmlPageUpdate, LocalHelpShowsTheLocalPageWithoutNetwork)
 {
     regtest::RegistryFile registry(kLocalHelp);
     tstest::ProxyEnvironment proxies;
-    tstest::HttpTestServer server;
+    tssupport::HttpResponder server;
     const std::u16string address = u"http://" + server.base() + u"/start.htm";
     const LocalRow rows[] = {
         {"main page", "", "", false, "local/index.htm"},
@@ -120,10 +120,10 @@ TEST(HtmlPageUpdate, AddressThatAnswersOrLocalPage)
         GTEST_SKIP() << "no network interface other than loopback is up: the probe would not try";
     regtest::RegistryFile registry("");
     tstest::ProxyEnvironment proxies;
-    tstest::HttpTestServer server;
+    tssupport::HttpResponder server;
     int gonePort = 0;
     {
-        tstest::HttpTestServer gone;
+        tssupport::HttpResponder gone;
         gonePort = gone.port();
     }
     const std::u16string gone = u"http://127.0.0.1:" + std::u16string(QString::number(gonePort).toStdU16String());

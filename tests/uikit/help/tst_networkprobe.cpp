@@ -1,7 +1,7 @@
 // The connectivity probe against web servers of the test on 127.0.0.1: the address it opens, the
 // answers that count, the time-out, no connection, and the wait cursor.
 #include "help/networkprobe.h"
-#include "httptestserver.h"
+#include "httpresponder.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ bool NoOverrideCursor() { return QApplication::overrideCursor() == nullptr; }
 TEST(NetworkProbe, AddressSchemes)
 {
     SKIP_WITHOUT_CONNECTION();
-    tstest::HttpTestServer proxy;
+    tssupport::HttpResponder proxy;
     const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(proxy.port());
     tstest::ProxyEnvironment env(proxyUrl.c_str());
     struct Case {
@@ -74,7 +74,7 @@ TEST(NetworkProbe, AnyStatusIsAnAnswer)
     SKIP_WITHOUT_CONNECTION();
     tstest::ProxyEnvironment env;
     for (int status : {200, 302, 404, 500}) {
-        tstest::HttpTestServer server(tstest::HttpTestServer::Answer, status);
+        tssupport::HttpResponder server(tssupport::HttpResponder::Answer, status);
         const unsigned long sessions = TswInternetSessionsOpened();
         EXPECT_TRUE(IsNetwokConnectedUrl(server.base() + u"/page")) << status;
         EXPECT_EQ(TswInternetSessionsOpened(), sessions + 1);
@@ -94,14 +94,14 @@ TEST(NetworkProbe, RedirectsFollowed)
     tstest::ProxyEnvironment env;
     int closedPort = 0;
     {
-        tstest::HttpTestServer gone;
+        tssupport::HttpResponder gone;
         closedPort = gone.port();
     }
     const auto url = [](int port, const char *path) {
         return "http://127.0.0.1:" + std::to_string(port) + path;
     };
-    tstest::HttpTestServer target(tstest::HttpTestServer::Answer, 200);
-    tstest::HttpTestServer middle(tstest::HttpTestServer::Answer, 307);
+    tssupport::HttpResponder target(tssupport::HttpResponder::Answer, 200);
+    tssupport::HttpResponder middle(tssupport::HttpResponder::Answer, 307);
     middle.setLocation(url(target.port(), "/end"));
     struct Row { int status; std::string location; bool expected; int requests; };
     const Row rows[] = {
@@ -112,7 +112,7 @@ TEST(NetworkProbe, RedirectsFollowed)
         {303, "", true, 1},                           // no Location: the redirect is the answer
     };
     for (const Row &row : rows) {
-        tstest::HttpTestServer first(tstest::HttpTestServer::Answer, row.status);
+        tssupport::HttpResponder first(tssupport::HttpResponder::Answer, row.status);
         first.setLocation(row.location);
         QElapsedTimer timer;
         timer.start();
@@ -130,7 +130,7 @@ TEST(NetworkProbe, NobodyListening)
     tstest::ProxyEnvironment env;
     int port = 0;
     {
-        tstest::HttpTestServer gone;
+        tssupport::HttpResponder gone;
         port = gone.port();
     }
     QElapsedTimer timer;
@@ -146,7 +146,7 @@ TEST(NetworkProbe, SilentServerTimesOut)
 {
     SKIP_WITHOUT_CONNECTION();
     tstest::ProxyEnvironment env;
-    tstest::HttpTestServer silent(tstest::HttpTestServer::Silent);
+    tssupport::HttpResponder silent(tssupport::HttpResponder::Silent);
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(IsNetwokConnectedUrl(silent.base() + u"/"));
@@ -162,7 +162,7 @@ TEST(NetworkProbe, SilentServerTimesOut)
 TEST(NetworkProbe, CallersCursorRestored)
 {
     tstest::ProxyEnvironment env;
-    tstest::HttpTestServer server;
+    tssupport::HttpResponder server;
     QApplication::setOverrideCursor(Qt::CrossCursor);
     for (const std::u16string &address : {server.base() + u"/", std::u16string(u"host/?a=http:b"),
                                           std::u16string(u"127.0.0.1:1/")}) {
@@ -188,7 +188,7 @@ TEST(NoConnection, DISABLED_InsideNamespace)
     ::close(fd);
 
     tstest::ProxyEnvironment env;
-    tstest::HttpTestServer server;
+    tssupport::HttpResponder server;
     DWORD flags = 0xFF;
     EXPECT_FALSE(InternetGetConnectedState(&flags, 0));
     EXPECT_EQ(flags, 0u);

@@ -1,4 +1,4 @@
-#include "network/waitcursor_p.h"
+#include "foundation/waitcursor_p.h"
 
 #include <QApplication>
 
