@@ -391,14 +391,18 @@ TEST(TaskAccessibility, HeaderReportsAndAnnouncesItsExpandedState)
     EXPECT_TRUE(iface->state().expandable);
     EXPECT_TRUE(iface->state().collapsed);
     EXPECT_FALSE(iface->state().expanded);
+    EXPECT_TRUE(iface->state().checkable);
+    EXPECT_FALSE(iface->state().checked);
 
     QAccessibleInterface *first = QAccessible::queryAccessibleInterface(f.Header(0));
     QTest::mouseClick(f.Header(0), Qt::LeftButton);
     EXPECT_TRUE(first->state().expanded);
+    EXPECT_TRUE(first->state().checked);
     EXPECT_FALSE(first->state().collapsed);
     QList<Update> changes = on.StateChanges(f.Header(0));
     ASSERT_EQ(changes.size(), 1);
     EXPECT_TRUE(changes.at(0).changed.expanded);
+    EXPECT_TRUE(changes.at(0).changed.checked);
     EXPECT_TRUE(changes.at(0).changed.collapsed);
 
     // No announcement when the state stays what it was.
