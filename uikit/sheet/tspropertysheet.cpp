@@ -318,8 +318,8 @@ void CTsPropertySheet::AddPage(CTsPropertyPage *page)
     if (m_wizardMode && page->IsShowHeader()) {
         const WString subtitle = TakeBSTR(page->GetHeaderSubTitle());
         const WString title = TakeBSTR(page->GetHeaderTitle());
-        // The step is named for screen readers by its header.
-        container->setAccessibleName(QStringFromWString(title));
+        // The step is named for screen readers by its header, or by the page's title.
+        container->setAccessibleName(title.empty() ? page->windowTitle() : QStringFromWString(title));
         container->setAccessibleDescription(QStringFromWString(subtitle));
         std::unique_ptr<QWidget> header(CreateHeader(title, subtitle));
         header->setParent(container.get());
