@@ -163,6 +163,27 @@ void BusClient::Pump(int ms)
     }
 }
 
+void BusClient::PumpUntilQuiet(int minMs, int quietMs, int maxMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto lastEvent = start;
+    size_t seen = g_events.size();
+    for (;;) {
+        Pump(50);
+        const auto now = Clock::now();
+        if (g_events.size() != seen) {
+            seen = g_events.size();
+            lastEvent = now;
+        }
+        const auto since = [&](Clock::time_point t) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(now - t).count();
+        };
+        if (since(start) >= maxMs || (since(start) >= minMs && since(lastEvent) >= quietMs))
+            return;
+    }
+}
+
 std::vector<BusEvent> BusClient::TakeEvents()
 {
     std::vector<BusEvent> events;

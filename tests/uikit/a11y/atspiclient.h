@@ -41,6 +41,8 @@ public:
     std::vector<BusNode> Walk() const;
     // Runs the event loop for `ms` milliseconds, recording the application's events.
     void Pump(int ms);
+    // Runs the event loop until no event came for `quietMs` (at least `minMs`, at most `maxMs`).
+    void PumpUntilQuiet(int minMs, int quietMs, int maxMs);
     // Events recorded since the last call.
     std::vector<BusEvent> TakeEvents();
     void Disconnect();

@@ -301,14 +301,15 @@ void AtspiBus::RunScene(const std::string &scene, bool ours, Tally *tally)
         while (!host->canReadLine() && host->waitForReadyRead(15000)) {
         }
         ASSERT_EQ(host->readLine().trimmed(), QByteArray("ready")) << scene << " did not get ready";
-        if (!m_client.FindApplication(int(host->processId()), 4000)) {
+        if (!m_client.FindApplication(int(host->processId()), 8000)) {
+            std::printf("%s did not appear on the bus; starting it again\n", scene.c_str());
             host->kill();
             host->waitForFinished(5000);
             host.reset();
         }
     }
     ASSERT_TRUE(host) << scene << " never appeared on the accessibility bus";
-    m_client.Pump(300);
+    m_client.PumpUntilQuiet(300, 300, 3000);
     m_client.TakeEvents();
 
     std::vector<BusNode> nodes = m_client.Walk();
@@ -334,7 +335,9 @@ void AtspiBus::RunScene(const std::string &scene, bool ours, Tally *tally)
         if (step != e.keys) {
             step = e.keys;
             ASSERT_TRUE(atspitest::PressKeys(step)) << "keys " << step;
-            m_client.Pump(700);
+            // Until the program has said all it has to say about the keys (a loaded machine
+            // answers late).
+            m_client.PumpUntilQuiet(400, 400, 5000);
             events = m_client.TakeEvents();
             nodes = m_client.Walk();
             dump("after " + step);
