@@ -51,6 +51,9 @@ CNetworkView::CNetworkView(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setHeaderLabels(QStringList(tr("Computer")));
     setHeaderHidden(true);
+    // Named for screen readers, which would otherwise hear an anonymous tree, for instance when the
+    // focus comes back from an error box.
+    setAccessibleName(tr("Network"));
     m_iconStrip = LoadPixmap(10379, 10380);
     connect(this, &QTreeWidget::itemExpanded, this, &CNetworkView::OnTreeItemExpanded);
     connect(this, &QTreeWidget::itemActivated, this, &CNetworkView::OnTreeItemExpanded);
@@ -63,10 +66,26 @@ CNetworkView::~CNetworkView()
     m_iconStrip = QPixmap();
 }
 
+QString CNetworkView::KindDescription(int kind)
+{
+    switch (kind) {
+    case MicrosoftNetwork: return tr("Network");
+    case Domain: return tr("Domain");
+    case Computer: return tr("Computer");
+    case DirectoryContainer: return tr("Directory container");
+    case Directory: return tr("Directory");
+    case DNSDirectory: return tr("Directory domain");
+    case OtherObject: return tr("Directory object");
+    default: return QString();
+    }
+}
+
 QTreeWidgetItem *CNetworkView::CreateItem(const WString &text, int kind)
 {
     auto *item = new QTreeWidgetItem;
     item->setText(0, QStringFromWString(text));
+    // Screen readers cannot see the icon: the description says the kind.
+    item->setData(0, Qt::AccessibleDescriptionRole, KindDescription(kind));
     // One icon per kind, shared by every item of that kind: a fill of thousands of computers must
     // not copy the strip thousands of times.
     if (kind >= 0 && kind < int(std::size(m_kindIcons))) {

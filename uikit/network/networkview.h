@@ -101,6 +101,8 @@ private:
 
     // A new unplaced item of `kind` with its icon; the icon of each kind is cut from the strip once.
     QTreeWidgetItem *CreateItem(const WString &text, int kind);
+    // What a screen reader is told of an item of @p kind; empty for no kind.
+    static QString KindDescription(int kind);
     // Records `path` for `item`, an item this view inserted.
     void RecordDirectoryPath(const WString &path, QTreeWidgetItem *item);
 

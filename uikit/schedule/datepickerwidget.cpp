@@ -2,8 +2,10 @@
 
 #include "schedule/datetablewidget.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QSpinBox>
 
 namespace {
@@ -129,6 +131,13 @@ void CDatePickerWidget::CreateControls()
     m_yearSpinBox = new QSpinBox(this);
     m_yearSpinBox->setObjectName(QStringLiteral("yearSpinBox"));
     m_yearSpinBox->setAccessibleName(tr("Year"));
+    // On Linux a combo box is named by its current item and a screen reader finds what it chooses
+    // through a label: hidden ones, since the boxes show no label.
+    for (QWidget *box : {static_cast<QWidget *>(m_monthCombobox), static_cast<QWidget *>(m_yearSpinBox)}) {
+        auto *label = new QLabel(box->accessibleName(), this);
+        label->setBuddy(box);
+        label->hide();
+    }
     m_daysTable = new CDateTableWidget(m_dayNames, this);
     m_daysTable->setObjectName(QStringLiteral("daysTable"));
 }
@@ -188,6 +197,9 @@ void CDatePickerWidget::UpdateDaysTable(int year, int month)
         if (column == 6)
             ++row;
     }
+    // The table's name says the month it shows.
+    QAccessibleEvent renamed(m_daysTable, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
 }
 
 int CDatePickerWidget::GetDayFromTable() const
@@ -198,15 +210,29 @@ int CDatePickerWidget::GetDayFromTable() const
     return exists ? day : -1;
 }
 
-QString CDatePickerWidget::AccessibleDayText(int column, int day, QAccessible::Text text) const
+int CDatePickerWidget::ShownYear() const
 {
     const int month = m_monthCombobox->currentIndex() + 1;
-    int year = m_yearSpinBox->value();
+    const int year = m_yearSpinBox->value();
     // A year beyond the box's range is shown by the table only; the box holds the limit.
     if (m_date.isValid() && m_date.month() == month
         && qBound(FirstYear, m_date.year(), LastYear) == year)
-        year = m_date.year();
-    const QDate date(year, month, day);
+        return m_date.year();
+    return year;
+}
+
+QString CDatePickerWidget::AccessibleTableName() const
+{
+    const int month = m_monthCombobox->currentIndex();
+    if (month < 0)
+        return tr("Days");
+    return tr("Days of %1 %2").arg(m_monthCombobox->itemText(month), QString::number(ShownYear()));
+}
+
+QString CDatePickerWidget::AccessibleDayText(int column, int day, QAccessible::Text text) const
+{
+    const int month = m_monthCombobox->currentIndex() + 1;
+    const QDate date(ShownYear(), month, day);
     if (text == QAccessible::Description)
         return date.isValid() && date == Today() ? tr("Today") : QString();
     if (text != QAccessible::Name)
@@ -215,8 +241,8 @@ QString CDatePickerWidget::AccessibleDayText(int column, int day, QAccessible::T
         return QString::number(day);
     const QString monthName = m_monthCombobox->itemText(month - 1);
     if (size_t(column) >= m_dayNames.size())
-        return tr("%1 %2 %3").arg(QString::number(day), monthName, QString::number(year));
+        return tr("%1 %2 %3").arg(QString::number(day), monthName, QString::number(date.year()));
     return tr("%1, %2 %3 %4")
         .arg(QStringFromWString(m_dayNames[size_t(column)]), QString::number(day), monthName,
-             QString::number(year));
+             QString::number(date.year()));
 }

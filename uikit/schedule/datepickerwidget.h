@@ -68,6 +68,7 @@ private Q_SLOTS:
     void OnDaysTableItemSelectionChanged();
 
 private:
+    friend class CDateTableAccessible;
     friend class CDateTableCellAccessible;
 
     void CreateControls();
@@ -77,6 +78,10 @@ private:
     int GetDayFromTable() const;
     // What a screen reader hears of the day cell in @p column that shows @p day.
     QString AccessibleDayText(int column, int day, QAccessible::Text text) const;
+    // The year the table shows, which may lie outside the year box's range.
+    int ShownYear() const;
+    // What a screen reader hears of the day table: the days of which month.
+    QString AccessibleTableName() const;
 
     QComboBox *m_monthCombobox;
     QSpinBox *m_yearSpinBox;

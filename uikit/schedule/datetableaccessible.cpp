@@ -1,5 +1,6 @@
 #include "schedule/datetableaccessible_p.h"
 
+#include "schedule/datepickerwidget.h"
 #include "schedule/datetablecellaccessible_p.h"
 #include "schedule/datetablewidget.h"
 
@@ -49,20 +50,39 @@ void CDateTableAccessible::InstallFactory()
 void CDateTableAccessible::AnnounceSelection(CDateTableWidget *table, int oldRow, int oldColumn,
                                              int row, int column)
 {
-    if (InGrid(row, column)) {
-        QAccessibleEvent selection(table, QAccessible::Selection);
-        selection.setChild(ChildIndex(row, column));
-        QAccessible::updateAccessibility(&selection);
-        if (table->hasFocus()) {
-            QAccessibleEvent focus(table, QAccessible::Focus);
-            focus.setChild(ChildIndex(row, column));
-            QAccessible::updateAccessibility(&focus);
-        }
-    } else if (InGrid(oldRow, oldColumn)) {
+    // The old cell is heard losing its selection as well as the new one gaining it.
+    if (InGrid(oldRow, oldColumn) && (oldRow != row || oldColumn != column)) {
         QAccessibleEvent removed(table, QAccessible::SelectionRemove);
         removed.setChild(ChildIndex(oldRow, oldColumn));
         QAccessible::updateAccessibility(&removed);
     }
+    if (InGrid(row, column)) {
+        QAccessibleEvent selection(table, QAccessible::Selection);
+        selection.setChild(ChildIndex(row, column));
+        QAccessible::updateAccessibility(&selection);
+        if (table->hasFocus())
+            AnnounceFocus(table);
+    }
+}
+
+void CDateTableAccessible::AnnounceFocus(CDateTableWidget *table)
+{
+    const int child = ChildIndex(table->currentRow(), table->currentColumn());
+    if (child < 0 || !table->hasFocus())
+        return;
+    QAccessibleEvent focus(table, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
+}
+
+QString CDateTableAccessible::text(QAccessible::Text t) const
+{
+    if (t != QAccessible::Name || !widget()->accessibleName().isEmpty())
+        return QAccessibleWidget::text(t);
+    // A name that says what the table is; inside a picker, also which month it shows.
+    if (auto *picker = qobject_cast<CDatePickerWidget *>(widget()->parentWidget()))
+        return picker->AccessibleTableName();
+    return CDateTableWidget::tr("Days");
 }
 
 int CDateTableAccessible::ChildIndex(int row, int column)

@@ -18,11 +18,14 @@ public:
     // Tells screen readers that the selection moved from one cell to another; (-1, -1) is none.
     static void AnnounceSelection(CDateTableWidget *table, int oldRow, int oldColumn, int row,
                                   int column);
+    // Puts the screen reader's focus on the selected cell, when the table has the keyboard focus.
+    static void AnnounceFocus(CDateTableWidget *table);
     // The child index of a day cell, or -1 for a cell outside the grid.
     static int ChildIndex(int row, int column);
 
     // QAccessibleInterface
     void *interface_cast(QAccessible::InterfaceType type) override;
+    QString text(QAccessible::Text t) const override;
     int childCount() const override;
     QAccessibleInterface *child(int index) const override;
     int indexOfChild(const QAccessibleInterface *child) const override;

@@ -232,6 +232,15 @@ QRect CDateTableWidget::CellRect(int row, int column) const
     return QRect(QPoint(column * m_cellSize.width(), (row + 1) * m_cellSize.height()), m_cellSize);
 }
 
+void CDateTableWidget::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    // Qt tells screen readers of the table itself after this handler; the selected day follows, so
+    // that Tab into the table is heard as the day.
+    QMetaObject::invokeMethod(this, [this]() { CDateTableAccessible::AnnounceFocus(this); },
+                              Qt::QueuedConnection);
+}
+
 // The one place the selection changes, so that screen readers hear of every change.
 void CDateTableWidget::Select(int row, int column)
 {

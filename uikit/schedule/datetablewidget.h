@@ -90,6 +90,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // Tells screen readers which day is selected when the table takes the focus.
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     friend class CDateTableAccessible;

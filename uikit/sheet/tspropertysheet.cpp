@@ -1,5 +1,6 @@
 #include "sheet/tspropertysheet.h"
 
+#include <QAccessible>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 
 #include "foundation/resourcetext_p.h"
 #include "sheet/tspropertypage.h"
+#include "sheet/tspropertysheetaccessible_p.h"
 
 namespace {
 
@@ -156,6 +158,8 @@ CTsPropertySheet::CTsPropertySheet(QWidget *parent)
 
     m_wizardStack = new QStackedWidget(m_parking);
     m_tabWidget = new QTabWidget(m_parking);
+    // Focusable, so named: a screen reader would otherwise announce an anonymous filler.
+    m_tabWidget->setAccessibleName(tr("Pages"));
 
     using tsuikit::ResourceQString;
     m_cancelButton = new QPushButton(ResourceQString(IdsCancel), m_parking);
@@ -181,6 +185,7 @@ CTsPropertySheet::CTsPropertySheet(QWidget *parent)
     connect(m_okButton, &QPushButton::clicked, this, &CTsPropertySheet::OnOkButton);
     connect(m_wizardStack, &QStackedWidget::currentChanged, this,
             &CTsPropertySheet::OnCurrentWidgetChanged);
+    CTsPropertySheetAccessible::InstallFactory();
 }
 
 CTsPropertySheet::~CTsPropertySheet()
@@ -313,11 +318,16 @@ void CTsPropertySheet::AddPage(CTsPropertyPage *page)
     if (m_wizardMode && page->IsShowHeader()) {
         const WString subtitle = TakeBSTR(page->GetHeaderSubTitle());
         const WString title = TakeBSTR(page->GetHeaderTitle());
+        // The step is named for screen readers by its header, or by the page's title.
+        container->setAccessibleName(title.empty() ? page->windowTitle() : QStringFromWString(title));
+        container->setAccessibleDescription(QStringFromWString(subtitle));
         std::unique_ptr<QWidget> header(CreateHeader(title, subtitle));
         header->setParent(container.get());
         grid->addWidget(header.release(), 0, 0);
         pageRow = 1;
         grid->setRowStretch(1, 1);
+    } else if (m_wizardMode) {
+        container->setAccessibleName(page->windowTitle());
     }
 
     QWidget *const previousSheet = page->GetSheet();
@@ -491,12 +501,43 @@ void CTsPropertySheet::OnCurrentWidgetChanged(int index)
 {
     if (index == m_wizardStack->count() - 1) {
         MakeDefaultButton(m_finishButton);
-        return;
+    } else {
+        MakeDefaultButton(m_nextButton);
+        if (!IsShownIn(m_nextButton, this) && m_backButton->isEnabled()
+            && IsShownIn(m_backButton, this))
+            MakeDefaultButton(m_backButton);
     }
-    MakeDefaultButton(m_nextButton);
-    if (!IsShownIn(m_nextButton, this) && m_backButton->isEnabled()
-        && IsShownIn(m_backButton, this))
-        MakeDefaultButton(m_backButton);
+    AnnounceStep(index);
+}
+
+QString CTsPropertySheet::CurrentStepTitle() const
+{
+    QWidget *step = m_wizardMode ? m_wizardStack->currentWidget() : nullptr;
+    return step ? step->accessibleName() : QString();
+}
+
+void CTsPropertySheet::AnnounceStep(int index)
+{
+    QWidget *step = m_wizardStack->widget(index);
+    if (!step || !isVisible())
+        return;
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+    // The focus goes to the step's first control, as the user would Tab to it; a step without
+    // one leaves it on the default button.
+    for (QWidget *next = nextInFocusChain(); next && next != this; next = next->nextInFocusChain()) {
+        if (step->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) && next->isEnabled()
+            && next->isVisibleTo(this)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    for (QPushButton *button : {m_finishButton, m_nextButton, m_backButton}) {
+        if (button->isDefault() && button->isEnabled() && IsShownIn(button, this)) {
+            button->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void CTsPropertySheet::MakeDefaultButton(QPushButton *button)

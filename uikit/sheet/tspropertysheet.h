@@ -128,6 +128,12 @@ private Q_SLOTS:
     void OnCurrentWidgetChanged(int index);
 
 private:
+    friend class CTsPropertySheetAccessible;
+
+    // Wizard mode: the title of the step shown, empty for none.
+    QString CurrentStepTitle() const;
+    // Wizard mode: tells screen readers the new step and gives its first control the focus.
+    void AnnounceStep(int index);
     // Makes `button` the dialog's only default among the sheet's buttons.
     void MakeDefaultButton(QPushButton *button);
 

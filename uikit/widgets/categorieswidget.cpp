@@ -14,6 +14,8 @@ CCategoriesWidget::CCategoriesWidget(QWidget *parent)
     m_layout->setContentsMargins(3, 3, 3, 3);
     m_layout->setSpacing(2);
     setFocusPolicy(Qt::StrongFocus);
+    // The pane takes the focus itself, so it needs a name that says what it is.
+    setAccessibleName(tr("Categories"));
     QPalette colours = palette();
     colours.setColor(QPalette::Button, Qt::white);
     setPalette(colours);

@@ -86,6 +86,17 @@ void CCollapsiblePanel::AddItem(QString title, QWidget *content)
     body->addSpacing(0);
     section->addLayout(body, 0);
     m_itemsLayout->addLayout(section, 0);
+    // Tab leads from a header into its own section, as the sections are shown: the caller made
+    // the content before the header.
+    QWidget *previous = header;
+    QList<QWidget *> focusable = content->findChildren<QWidget *>();
+    focusable.prepend(content);
+    for (QWidget *widget : qAsConst(focusable)) {
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void CCollapsiblePanel::SetItemExpand(QWidget *content, int expanded)
@@ -103,6 +114,7 @@ void CCollapsiblePanel::SetItemExpand(QWidget *content, int expanded)
             QAccessible::State changed;
             changed.expanded = true;
             changed.collapsed = true;
+            changed.checked = true;
             QAccessibleStateChangeEvent event(item.header, changed);
             QAccessible::updateAccessibility(&event);
         }

@@ -79,6 +79,10 @@ QAccessible::State CTaskButtonAccessible::state() const
         state.expandable = true;
         state.expanded = header == 1;
         state.collapsed = header == 0;
+        // Also a toggle whose checked state is the expanded one: Qt's bridge to the Linux bus
+        // forwards changes of "checked" and drops those of "expanded".
+        state.checkable = true;
+        state.checked = header == 1;
     }
     return state;
 }

@@ -17,7 +17,8 @@ QString StripMnemonics(const QString &text);
 
 // A task button (CTsButton) seen by assistive technology: a button named by its caption without
 // mnemonic marks, pressable; a collapsible panel's header also reports itself as expandable and as
-// expanded or collapsed. Qt's own button interface knows nothing of the header state.
+// expanded or collapsed, and as a toggle checked while expanded. Qt's own button interface knows
+// nothing of the header state.
 class CTaskButtonAccessible : public QAccessibleWidget
 {
 public:

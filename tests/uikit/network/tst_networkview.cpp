@@ -142,11 +142,18 @@ TEST_F(NetworkView, InsertsItemsWithKindIconAndPlace)
     struct Row {
         int kind;
         bool hasIcon;
+        const char *description; // what a screen reader hears of the kind
     };
-    const Row rows[] = {{2, true}, {3, true}, {4, true}, {7, true}, {10, true}, {11, true}, {-1, false}};
+    const Row rows[] = {{2, true, "Network"},    {3, true, "Domain"},
+                        {4, true, "Computer"},   {7, true, "Directory container"},
+                        {10, true, "Directory"}, {11, true, "Directory domain"},
+                        {-1, false, "Directory object"}};
+    EXPECT_EQ(view.accessibleName(), QStringLiteral("Network"));
     for (const Row &row : rows) {
         QTreeWidgetItem *item = view.InsertItem(u"x", row.kind, top, -1);
         EXPECT_EQ(item->data(0, Qt::UserRole), QVariant(row.kind));
+        EXPECT_EQ(item->data(0, Qt::AccessibleDescriptionRole).toString(),
+                  QString::fromLatin1(row.description));
         const QIcon icon = item->icon(0);
         EXPECT_EQ(icon.isNull(), !row.hasIcon) << row.kind;
         if (row.hasIcon) {

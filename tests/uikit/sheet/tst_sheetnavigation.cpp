@@ -2,8 +2,10 @@
 // OK's two passes, removed and inserted tabs, and operations of one mode in the other.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 #include <QPointer>
 #include <QPushButton>
@@ -196,6 +198,29 @@ TEST_F(WizardNavigation, EnterPressesTheDefaultButton)
     QTest::keyClick(sheet.get(), Qt::Key_Return);
     EXPECT_EQ(Step(), 1);
     EXPECT_EQ(Calls(log), QStringLiteral("p1.Next"));
+}
+
+TEST_F(WizardNavigation, AStepChangeNamesTheStepAndFocusesItsFirstControl)
+{
+    Build(true, 3);
+    auto *edit = new QLineEdit(pages[1]);
+    sheet->setWindowTitle(QStringLiteral("Wizard"));
+    sheet->show();
+    QApplication::setActiveWindow(sheet.get());
+    QApplication::processEvents();
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(sheet.get());
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::Dialog);
+    EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Wizard: p1"));
+    Next()->click();
+    EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Wizard: p2"));
+    EXPECT_EQ(QApplication::focusWidget(), edit);
+    // A step without a control of its own leaves the focus on the default button.
+    Next()->click();
+    EXPECT_EQ(QApplication::focusWidget(), Finish());
+    // A name the caller gives wins.
+    sheet->setAccessibleName(QStringLiteral("Own"));
+    EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Own"));
 }
 
 TEST_F(WizardNavigation, SetActivePageShowsTheStepButKeepsBackAndFinish)

@@ -118,6 +118,30 @@ TEST(CCollapsiblePanel, OneAtATimeClosesTheOthersSilently)
     EXPECT_EQ(Recorded(changes).mid(2), (States{{1, true}, {0, true}}));
 }
 
+TEST(CCollapsiblePanel, TabLeadsFromAHeaderIntoItsSection)
+{
+    Fixture f(0);
+    QList<QWidget *> tasks;
+    for (int i = 0; i < 2; ++i) {
+        // The content is made before its header, as callers do.
+        auto *content = new QWidget;
+        auto *task = new QPushButton(QStringLiteral("Task %1").arg(i), content);
+        new QLabel(QStringLiteral("not focusable"), content);
+        tasks << task;
+        f.panel->AddItem(QStringLiteral("Section %1").arg(i), content);
+    }
+    // Where Tab goes from `w`: the next widget of the focus chain that takes it.
+    const auto tab = [](QWidget *w) {
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        return w;
+    };
+    EXPECT_EQ(tab(f.Header(0)), tasks.at(0));
+    EXPECT_EQ(tab(tasks.at(0)), f.Header(1));
+    EXPECT_EQ(tab(f.Header(1)), tasks.at(1));
+}
+
 TEST(CCollapsiblePanel, IndexesOutOfRangeAndUnknownWidgetsAreIgnored)
 {
     Fixture f;
@@ -391,14 +415,18 @@ TEST(TaskAccessibility, HeaderReportsAndAnnouncesItsExpandedState)
     EXPECT_TRUE(iface->state().expandable);
     EXPECT_TRUE(iface->state().collapsed);
     EXPECT_FALSE(iface->state().expanded);
+    EXPECT_TRUE(iface->state().checkable);
+    EXPECT_FALSE(iface->state().checked);
 
     QAccessibleInterface *first = QAccessible::queryAccessibleInterface(f.Header(0));
     QTest::mouseClick(f.Header(0), Qt::LeftButton);
     EXPECT_TRUE(first->state().expanded);
+    EXPECT_TRUE(first->state().checked);
     EXPECT_FALSE(first->state().collapsed);
     QList<Update> changes = on.StateChanges(f.Header(0));
     ASSERT_EQ(changes.size(), 1);
     EXPECT_TRUE(changes.at(0).changed.expanded);
+    EXPECT_TRUE(changes.at(0).changed.checked);
     EXPECT_TRUE(changes.at(0).changed.collapsed);
 
     // No announcement when the state stays what it was.
