@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -102,6 +103,37 @@ void BM_QDateTimeRoundTrip(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * std::int64_t(dates.size()));
 }
 BENCHMARK(BM_QDateTimeRoundTrip);
+
+// What Qt itself costs for the same local date-times: each one built in local time and read back,
+// without the automation rule. Run with TZ unset and with TZ=UTC beside the round trip above.
+void BM_QtLocalDateTimeOnly(benchmark::State &state)
+{
+    std::vector<std::pair<QDate, QTime>> fields;
+    for (double d : SampleDates()) {
+        SYSTEMTIME st;
+        VariantTimeToSystemTime(d, &st);
+        fields.emplace_back(QDate(st.wYear, st.wMonth, st.wDay), QTime(st.wHour, st.wMinute, st.wSecond));
+    }
+    for (auto _ : state) {
+        for (const auto &f : fields) {
+            const QDateTime local(f.first, f.second, Qt::LocalTime);
+            benchmark::DoNotOptimize(local.date().day() + local.time().second());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(fields.size()));
+}
+BENCHMARK(BM_QtLocalDateTimeOnly);
+
+void BM_LocalDateTimeString(benchmark::State &state)
+{
+    const std::vector<double> dates = SampleDates();
+    for (auto _ : state) {
+        for (double d : dates)
+            benchmark::DoNotOptimize(GetLocalDateTimeString(d));
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(dates.size()));
+}
+BENCHMARK(BM_LocalDateTimeString);
 
 std::vector<unsigned short> EmailText()
 {

@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QDialog>
 #include <QDirIterator>
+#include <QListWidget>
+#include <QPixmap>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <QListView>
 #include <QEventLoop>
@@ -20,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 #include "gallerypage.h"
 #include "help/helpfiles.h"
@@ -127,7 +132,9 @@ void WaitForPage(QWidget *viewer, Action action)
     QTimer timeout;
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(viewer, SIGNAL(pageLoaded(bool)), &loop, SLOT(quit()));
+    // The viewer announces a loaded page when its web view finishes loading one.
+    if (auto *view = viewer->findChild<QWebEngineView *>())
+        QObject::connect(view, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
     timeout.start(20000);
     action();
     loop.exec();
@@ -203,6 +210,69 @@ void ShootMoreHelpFiles(const gallery::Shoot &shoot)
     }
 }
 
+// The Favorites tab with two topics kept (taken away again afterwards: they live in the user's
+// settings), and the page shown written to a PDF, its first sheet drawn beside the viewer.
+void ShootFavoritesAndPdf(QWidget *viewer, const gallery::Shoot &shoot)
+{
+    auto *add = viewer->findChild<QPushButton *>(QStringLiteral("HelpFavoritesAdd"));
+    auto *list = viewer->findChild<QListWidget *>(QStringLiteral("HelpFavoritesList"));
+    auto *remove = viewer->findChild<QPushButton *>(QStringLiteral("HelpFavoritesRemove"));
+    auto *tabs = viewer->findChild<QTabWidget *>(QStringLiteral("HelpNavigation"));
+    auto *favorites = viewer->findChild<QWidget *>(QStringLiteral("HelpFavorites"));
+    if (!add || !list || !remove || !tabs || !favorites)
+        return;
+    const int kept = list->count();
+    add->click();
+    WaitForPage(viewer, [viewer] {
+        if (auto *home = viewer->findChild<QAction *>(QStringLiteral("HelpHome")))
+            home->trigger();
+    });
+    add->click();
+    tabs->setCurrentWidget(favorites);
+    shoot(QStringLiteral("viewer-favorites"), viewer);
+    while (list->count() > kept) {
+        list->setCurrentRow(list->count() - 1);
+        remove->click();
+    }
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("topic.pdf"));
+    QEventLoop loop;
+    bool saved = false;
+    QObject::connect(viewer, SIGNAL(pdfSaved(QString, bool)), &loop, SLOT(quit()));
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    QMetaObject::invokeMethod(viewer, "writePdf", Q_ARG(QString, pdf), Q_ARG(bool, false),
+                              Q_ARG(bool, false));
+    loop.exec();
+    saved = QFileInfo(pdf).size() > 0;
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
+                                              QStringLiteral("60"), QStringLiteral("-f"),
+                                              QStringLiteral("1"), QStringLiteral("-l"),
+                                              QStringLiteral("1"), QStringLiteral("-singlefile"), pdf,
+                                              dir.filePath(QStringLiteral("page"))});
+    render.waitForFinished(30000);
+    QPixmap sheet(dir.filePath(QStringLiteral("page.png")));
+    QWidget sideBySide;
+    auto *layout = new QHBoxLayout(&sideBySide);
+    auto *shown = new QLabel;
+    shown->setPixmap(viewer->grab());
+    layout->addWidget(shown);
+    auto *printed = new QLabel;
+    printed->setObjectName(QStringLiteral("printedSheet"));
+    if (saved && !sheet.isNull()) {
+        printed->setPixmap(sheet.scaledToHeight(viewer->height(), Qt::SmoothTransformation));
+        printed->setFrameShape(QFrame::Box);
+    } else {
+        printed->setText(saved ? QStringLiteral("(pdftoppm is not installed: the sheet is not drawn)")
+                               : QStringLiteral("The PDF could not be written."));
+    }
+    layout->addWidget(printed);
+    sideBySide.setWindowTitle(QStringLiteral("The page and its PDF"));
+    sideBySide.show();
+    shoot(QStringLiteral("viewer-pdf"), &sideBySide);
+}
+
 // The console's help at the topic, in the viewer, or the error box when there is no help file; then
 // the main help on a page with a picture, its index and its search, and the Japanese help; then any
 // further help files named on the command line.
@@ -243,9 +313,15 @@ void ShootViewer(QWidget *page, const gallery::Shoot &shoot)
         field->setText(QStringLiteral("boot time"));
         emit field->returnPressed();
         auto *results = main->findChild<QTreeView *>(QStringLiteral("HelpSearchResults"));
+        // (the first search builds its index on a reading thread)
+        QElapsedTimer searching;
+        searching.start();
+        while (results && results->model()->rowCount() == 0 && searching.elapsed() < 20000)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
         if (results && results->model()->rowCount() > 0)
             WaitForPage(main, [results] { emit results->activated(results->model()->index(0, 0)); });
         shoot(QStringLiteral("viewer-search"), main);
+        ShootFavoritesAndPdf(main, shoot);
     }
     // The Japanese help: Shift_JIS pages without a declared character set.
     QString japanese = mainHelp;

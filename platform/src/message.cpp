@@ -53,7 +53,7 @@ const SystemMessage kMessages[] = {
 };
 
 const char16_t *Lookup(DWORD flags, const void *source, DWORD messageId, DWORD languageId, const void *buffer,
-                       DWORD size, void *arguments)
+                       DWORD size, va_list *arguments)
 {
     const DWORD known = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || (flags & ~known) || source || arguments || !buffer ||
@@ -86,14 +86,14 @@ DWORD Store(const char16_t *text, Char *buffer, DWORD size)
 } // namespace
 
 DWORD FormatMessageA(DWORD flags, const void *source, DWORD messageId, DWORD languageId, LPSTR buffer,
-                     DWORD size, void *arguments)
+                     DWORD size, va_list *arguments)
 {
     const char16_t *text = Lookup(flags, source, messageId, languageId, buffer, size, arguments);
     return text ? Store(text, buffer, size) : 0;
 }
 
 DWORD FormatMessageW(DWORD flags, const void *source, DWORD messageId, DWORD languageId, LPWSTR buffer,
-                     DWORD size, void *arguments)
+                     DWORD size, va_list *arguments)
 {
     const char16_t *text = Lookup(flags, source, messageId, languageId, buffer, size, arguments);
     return text ? Store(text, buffer, size) : 0;

@@ -8,24 +8,29 @@
 #include <QString>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 using namespace tsplatform;
 
 namespace {
 
-// The locale whose time conventions the process follows: LC_ALL, then LC_TIME, then LANG, as the
-// C library resolves them. C and POSIX read as US English, as on a default Windows installation.
-QLocale ProcessLocale()
+// The name of the locale whose time conventions the process follows: LC_ALL, then LC_TIME, then
+// LANG, as the C library resolves them; "C" when none is set.
+const char *ProcessLocaleName()
 {
-    const char *name = nullptr;
     for (const char *variable : {"LC_ALL", "LC_TIME", "LANG"}) {
         const char *value = std::getenv(variable);
-        if (value && *value) {
-            name = value;
-            break;
-        }
+        if (value && *value)
+            return value;
     }
-    QString locale = QString::fromLatin1(name ? name : "C");
+    return "C";
+}
+
+// The locale of that name. C and POSIX read as US English, as on a default Windows installation.
+QLocale LocaleNamed(const char *name)
+{
+    QString locale = QString::fromLatin1(name);
     const int cut = locale.indexOf(QRegExp(QStringLiteral("[.@]")));
     if (cut >= 0)
         locale.truncate(cut);
@@ -231,6 +236,30 @@ SYSTEMTIME TimeToFormat(const SYSTEMTIME *systemTime)
     return st;
 }
 
+// The locale and its two pictures, worked out once for each locale name the process uses (per
+// thread, so no lock is needed): lists format a date for each of their rows.
+struct Conventions {
+    std::string name;
+    QLocale locale;
+    QString datePicture;
+    QString timePicture;
+};
+
+const Conventions &ProcessConventions()
+{
+    thread_local std::unique_ptr<Conventions> cached;
+    const char *name = ProcessLocaleName();
+    if (!cached || cached->name != name) {
+        auto fresh = std::make_unique<Conventions>();
+        fresh->name = name;
+        fresh->locale = LocaleNamed(name);
+        fresh->datePicture = ShortDatePicture(fresh->locale);
+        fresh->timePicture = TimePicture(fresh->locale);
+        cached = std::move(fresh);
+    }
+    return *cached;
+}
+
 } // namespace
 
 int GetDateFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR picture,
@@ -244,8 +273,8 @@ int GetDateFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR
         || st.wDay > DaysInMonth(st.wYear, st.wMonth))
         return 0;
     st.wDayOfWeek = WORD(WeekdayFromDays(DaysFromCivil(st.wYear, st.wMonth, st.wDay)));
-    const QLocale locale = ProcessLocale();
-    return Deliver(Expand(ShortDatePicture(locale), st, locale, true), buffer, size);
+    const Conventions &conventions = ProcessConventions();
+    return Deliver(Expand(conventions.datePicture, st, conventions.locale, true), buffer, size);
 }
 
 int GetTimeFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR picture,
@@ -256,6 +285,6 @@ int GetTimeFormatW(LCID lcid, DWORD flags, const SYSTEMTIME *systemTime, LPCWSTR
     const SYSTEMTIME st = TimeToFormat(systemTime);
     if (st.wHour > 23 || st.wMinute > 59 || st.wSecond > 59 || st.wMilliseconds > 999)
         return 0;
-    const QLocale locale = ProcessLocale();
-    return Deliver(Expand(TimePicture(locale), st, locale, false), buffer, size);
+    const Conventions &conventions = ProcessConventions();
+    return Deliver(Expand(conventions.timePicture, st, conventions.locale, false), buffer, size);
 }

@@ -1,5 +1,6 @@
 #include "widgets/headercolumns.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -112,13 +113,23 @@ void SetHeaderColumnDefaultSize(QTableWidget *table)
     if (!table)
         return;
     QHeaderView *header = table->horizontalHeader();
-    for (int row = 0; row < table->rowCount(); ++row) {
-        for (int column = 1; column < table->columnCount(); ++column) {
+    const QFont font = header->font();
+    const QRect bounds = table->rect();
+    // A long list repeats its texts (sizes, dates, states): each distinct one is measured once.
+    QHash<QString, int> measured;
+    const int rows = table->rowCount();
+    const int columns = table->columnCount();
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 1; column < columns; ++column) {
             int width = header->sectionSize(column);
             if (const QTableWidgetItem *item = table->item(row, column)) {
-                const QSize text = GetTextSize(item->text(), header->font(), table->rect());
-                width = std::max(width, text.width() + kTextPadding);
+                const QString text = item->text();
+                auto known = measured.constFind(text);
+                if (known == measured.constEnd())
+                    known = measured.insert(text, GetTextSize(text, font, bounds).width());
+                width = std::max(width, known.value() + kTextPadding);
             }
+            // Cell by cell as before: a hidden section reads as 0 wide and keeps the last width set.
             header->resizeSection(column, width);
         }
     }

@@ -49,7 +49,11 @@ QPixmap GetIndexOfPixmap(const QPixmap &strip, int index, const QSize &size)
     const long long x = static_cast<long long>(index) * size.width();
     if (x < std::numeric_limits<int>::min() || x > std::numeric_limits<int>::max())
         return QPixmap();
-    return strip.copy(int(x), 0, size.width(), size.height());
+    const QRect cell(int(x), 0, size.width(), size.height());
+    // Qt's copy() of a rectangle that misses the pixmap copies the whole pixmap instead.
+    if (!cell.intersects(strip.rect()))
+        return QPixmap();
+    return strip.copy(cell);
 }
 
 QPixmap LoadIconFromHBitmap(HBITMAP bitmap, const int &index, int width, int height)

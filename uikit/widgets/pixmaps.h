@@ -19,9 +19,9 @@ TSUIKIT_EXPORT QPixmap LoadPixmap(unsigned int pictureId, unsigned int maskId);
 
 /**
  * A copy of cell @p index of the icon strip @p strip, whose cells of @p size stand side by side in
- * one row (cell n starts at x = n * width). The index is not checked against the strip: parts
- * outside it come out as zero pixels. An empty @p size, or a cell whose position lies beyond what a
- * coordinate can hold, gives a null pixmap.
+ * one row (cell n starts at x = n * width). A cell partly outside the strip gives the part inside
+ * it; a cell wholly outside (a negative index, an index past the end), an empty @p size, or a cell
+ * whose position lies beyond what a coordinate can hold, gives a null pixmap.
  */
 TSUIKIT_EXPORT QPixmap GetIndexOfPixmap(const QPixmap &strip, int index, const QSize &size);
 

@@ -43,7 +43,9 @@ public:
     /**
      * Selects the top-level rows whose key was remembered and deselects the other top-level rows
      * (children keep their state), then turns sorting back to what it was and sorts as before.
-     * Repeatable; does nothing before the first CacheSortAndSelect().
+     * A key matches when the row's value, as text, equals a remembered text. The selection is
+     * applied at once, so the work grows with rows plus keys (100 000 rows take a fraction of a
+     * second). Repeatable; does nothing before the first CacheSortAndSelect().
      */
     void RestoreSortAndSelect();
 

@@ -1,14 +1,12 @@
 #include "chmfile.h"
 
+#include "chmcheck.h"
 #include "sitemap.h"
 
 #include <QFile>
 #include <QTextCodec>
 #include <QUrl>
 
-#include <chm_lib.h>
-
-#include <cstring>
 #include <limits>
 
 namespace tshelp {
@@ -30,32 +28,6 @@ QString AsciiLower(const QString &name)
     return lower;
 }
 
-struct Enumeration
-{
-    QStringList *entries;
-    QHash<QString, QString> *byLower;
-    QHash<QString, QByteArray> *raw;
-};
-
-int CollectEntry(chmFile *, chmUnitInfo *ui, void *context)
-{
-    auto *e = static_cast<Enumeration *>(context);
-    const QByteArray raw(ui->path, int(strnlen(ui->path, sizeof ui->path)));
-    // Folders, and the system objects that the viewer must not show as pages.
-    if (raw.isEmpty() || raw.endsWith('/') || raw.startsWith("/#") || raw.startsWith("/$")
-        || !raw.startsWith('/'))
-        return CHM_ENUMERATOR_CONTINUE;
-    const QString name = QString::fromUtf8(raw);
-    if (e->raw->contains(name))
-        return CHM_ENUMERATOR_CONTINUE;
-    e->entries->append(name);
-    e->raw->insert(name, raw);
-    const QString lower = AsciiLower(name);
-    if (!e->byLower->contains(lower))
-        e->byLower->insert(lower, name);
-    return CHM_ENUMERATOR_CONTINUE;
-}
-
 bool EndsWithCi(const QString &name, const char *suffix)
 {
     return name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
@@ -67,14 +39,31 @@ std::unique_ptr<ChmFile> ChmFile::open(const QString &path)
 {
     if (path.isEmpty())
         return nullptr;
-    chmFile *handle = chm_open(QFile::encodeName(path).constData());
-    if (!handle)
+    const DirectoryCheck directory = CheckDirectory(path);
+    if (!directory.walksEnd)
         return nullptr;
+    QList<QByteArray> names;
+    std::unique_ptr<ChmWorker> worker = ChmWorker::start(QFile::encodeName(path), &names);
+    if (!worker)
+        return nullptr;
+    names += directory.unchainedNames;
     std::unique_ptr<ChmFile> file(new ChmFile);
-    file->m_handle = handle;
+    file->m_worker = std::move(worker);
     file->m_path = path;
-    Enumeration e{&file->m_entries, &file->m_byLowerName, &file->m_rawName};
-    chm_enumerate(handle, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, &CollectEntry, &e);
+    for (const QByteArray &raw : names) {
+        // Folders, and the system objects that the viewer must not show as pages.
+        if (raw.isEmpty() || raw.endsWith('/') || raw.startsWith("/#") || raw.startsWith("/$")
+            || !raw.startsWith('/'))
+            continue;
+        const QString name = QString::fromUtf8(raw);
+        if (file->m_rawName.contains(name))
+            continue;
+        file->m_entries.append(name);
+        file->m_rawName.insert(name, raw);
+        const QString lower = AsciiLower(name);
+        if (!file->m_byLowerName.contains(lower))
+            file->m_byLowerName.insert(lower, name);
+    }
 
     // The language first: it decides how the other records' texts decode.
     HelpSystemInfo &info = file->m_system;
@@ -87,6 +76,9 @@ std::unique_ptr<ChmFile> ChmFile::open(const QString &path)
     if (windows && strings)
         ReadWindowsRecord(info, *windows, *strings, codecName);
     ReadSystemRecord(info, system, codecName);
+    // chmlib crashed or hung on the records: the file is damaged beyond reading.
+    if (!file->m_worker->alive())
+        return nullptr;
 
     // Names from the records in the case they are stored in; the usual names for what is missing.
     for (QString *field : {&info.contentsFile, &info.indexFile, &info.defaultTopic}) {
@@ -132,11 +124,7 @@ std::unique_ptr<ChmFile> ChmFile::open(const QString &path)
     return file;
 }
 
-ChmFile::~ChmFile()
-{
-    if (m_handle)
-        chm_close(m_handle);
-}
+ChmFile::~ChmFile() = default;
 
 QString ChmFile::resolve(const QString &name) const
 {
@@ -153,19 +141,9 @@ QString ChmFile::resolve(const QString &name) const
 
 QString ChmFile::lookUp(const QString &stored) const
 {
-    const QString found = m_byLowerName.value(AsciiLower(stored));
-    if (!found.isEmpty() || !m_handle || stored.startsWith(QLatin1String("/#"))
-        || stored.startsWith(QLatin1String("/$")) || stored.endsWith(QLatin1Char('/')))
-        return found;
-    // chmlib's enumeration passes over most of the directory of files that the free compiler
-    // writes with many entries; its look-up by name (regardless of case) finds them.
-    chmUnitInfo ui;
-    std::memset(&ui, 0, sizeof ui);
-    const QByteArray raw = stored.toUtf8();
-    if (chm_resolve_object(m_handle, raw.constData(), &ui) != CHM_RESOLVE_SUCCESS)
-        return {};
-    const QString name = QString::fromUtf8(ui.path, int(strnlen(ui.path, sizeof ui.path)));
-    return name.compare(stored, Qt::CaseInsensitive) == 0 ? name : QString();
+    // (the list is complete: the directory check also finds the listing chunks that the free
+    // compiler leaves out of the chain)
+    return m_byLowerName.value(AsciiLower(stored));
 }
 
 QString ChmFile::resolveUrlPath(const QString &encodedPath) const
@@ -193,52 +171,21 @@ QTextCodec *ChmFile::codec() const
 
 std::optional<QByteArray> ChmFile::readHead(const QString &stored, qint64 length) const
 {
-    if (!m_handle || length <= 0)
+    if (length <= 0)
         return std::nullopt;
-    const QByteArray raw = m_rawName.value(stored, stored.toUtf8());
-    chmUnitInfo ui;
-    std::memset(&ui, 0, sizeof ui);
-    if (chm_resolve_object(m_handle, raw.constData(), &ui) != CHM_RESOLVE_SUCCESS)
+    // The reading process answers whole objects; sitemaps are read whole anyway soon after.
+    const std::optional<QByteArray> whole = readStored(stored, 16 * 1024 * 1024);
+    if (!whole)
         return std::nullopt;
-    const quint64 wanted = qMin<quint64>(ui.length, quint64(length));
-    QByteArray data(int(wanted), Qt::Uninitialized);
-    if (wanted == 0)
-        return data;
-    const LONGINT64 got = chm_retrieve_object(
-        m_handle, &ui, reinterpret_cast<unsigned char *>(data.data()), 0, LONGINT64(wanted));
-    if (got != LONGINT64(wanted)) {
-        chm_close(m_handle);
-        m_handle = chm_open(QFile::encodeName(m_path).constData());
-        return std::nullopt;
-    }
-    return data;
+    return whole->left(int(qMin<qint64>(length, whole->size())));
 }
 
 std::optional<QByteArray> ChmFile::readStored(const QString &stored, qint64 limit) const
 {
-    if (!m_handle)
+    if (!m_worker || limit < 0)
         return std::nullopt;
-    const QByteArray raw = m_rawName.value(stored, stored.toUtf8());
-    chmUnitInfo ui;
-    std::memset(&ui, 0, sizeof ui);
-    if (chm_resolve_object(m_handle, raw.constData(), &ui) != CHM_RESOLVE_SUCCESS)
-        return std::nullopt;
-    // The length comes from the file: check it before allocating.
-    constexpr quint64 kMaxBytes = quint64(std::numeric_limits<int>::max()) - 64;
-    if (limit < 0 || ui.length > quint64(limit) || ui.length > kMaxBytes)
-        return std::nullopt;
-    QByteArray data(int(ui.length), Qt::Uninitialized);
-    if (ui.length == 0)
-        return data;
-    const LONGINT64 got = chm_retrieve_object(m_handle, &ui,
-                                              reinterpret_cast<unsigned char *>(data.data()), 0,
-                                              LONGINT64(ui.length));
-    if (got != LONGINT64(ui.length)) {
-        chm_close(m_handle);
-        m_handle = chm_open(QFile::encodeName(m_path).constData());
-        return std::nullopt;
-    }
-    return data;
+    constexpr qint64 kMaxBytes = qint64(std::numeric_limits<int>::max()) - 64;
+    return m_worker->read(m_rawName.value(stored, stored.toUtf8()), qMin(limit, kMaxBytes));
 }
 
 } // namespace tshelp

@@ -1,6 +1,8 @@
-// Read access to a compiled help file (.chm) through chmlib.
+// Read access to a compiled help file (.chm) through chmlib, which runs in a child process (see
+// chmworker.h): no file can crash this process or make it hang.
 #pragma once
 #include "chmsystem.h"
+#include "chmworker.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -10,16 +12,16 @@
 #include <memory>
 #include <optional>
 
-struct chmFile;
 class QTextCodec;
 
 namespace tshelp {
 
-// Not for use from several threads at once: the reader keeps its decompression cache in the handle.
+// Not for use from several threads at once: requests to the child go one at a time.
 class ChmFile
 {
 public:
-    // Opens the file; null when chmlib cannot open it (missing, not a help file, damaged header).
+    // Opens the file; null when chmlib cannot open it (missing, not a help file, damaged header), when
+    // its directory's links loop, or when chmlib crashes or hangs on it.
     static std::unique_ptr<ChmFile> open(const QString &path);
     ~ChmFile();
     ChmFile(const ChmFile &) = delete;
@@ -43,7 +45,8 @@ public:
     QString resolveUrlPath(const QString &encodedPath) const;
 
     // The contents of the object `name` (resolved as above), or nothing when it does not exist, cannot
-    // be read in full, or is larger than `limit` bytes.
+    // be read in full, or is larger than `limit` bytes. Once chmlib has crashed or hung on the file,
+    // nothing more is read from it.
     std::optional<QByteArray> read(const QString &name, qint64 limit = 64 * 1024 * 1024) const;
 
     // Title, default topic, contents and index files and language, from the file's system records,
@@ -63,9 +66,7 @@ private:
     // The first `length` bytes of a stored object (all of a shorter one).
     std::optional<QByteArray> readHead(const QString &stored, qint64 length) const;
 
-    // Reopened after a failed read: chmlib keeps a block that failed to decompress in its cache and
-    // would hand out its stale bytes to the next read of that block.
-    mutable chmFile *m_handle = nullptr;
+    mutable std::unique_ptr<ChmWorker> m_worker;
     QString m_path;
     QStringList m_entries;
     QHash<QString, QString> m_byLowerName; // ASCII-lower-cased name -> stored name

@@ -27,6 +27,13 @@ QByteArray MimeTypeForName(const QString &name)
     return types.value(name.mid(dot + 1).toLower(), "application/octet-stream");
 }
 
+QByteArray TranscodedToUtf8(const QByteArray &html, QTextCodec *codec)
+{
+    if (!codec)
+        return html;
+    return QByteArray("\xEF\xBB\xBF") + codec->toUnicode(html).toUtf8();
+}
+
 QByteArray WithCharsetDeclared(const QByteArray &html, const QByteArray &codecName)
 {
     if (html.startsWith("\xEF\xBB\xBF") || html.startsWith("\xFF\xFE") || html.startsWith("\xFE\xFF"))

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QTextCodec;
+
 namespace tshelp {
 
 class ChmFile;
@@ -27,6 +29,10 @@ HelpReply HelpContent(const ChmFile &file, const QString &encodedPath,
 // Whether the start of `data` reads as CSS: text whose first rule, after comments, is an at-rule or
 // a selector with its "{".
 bool LooksLikeStyleSheet(const QByteArray &data);
+
+// `html` decoded with `codec` and given back as UTF-8 behind a byte-order mark, which outranks any
+// character set that the page declares (the user's choice of character set).
+QByteArray TranscodedToUtf8(const QByteArray &html, QTextCodec *codec);
 
 // The content type for a name's extension; "application/octet-stream" when unknown.
 QByteArray MimeTypeForName(const QString &name);

@@ -211,6 +211,9 @@ QByteArray DeclaredHtmlCharset(const QByteArray &html)
 
 QTextCodec *HtmlCodec(const QByteArray &html, QTextCodec *fallback)
 {
+    // A byte-order mark outranks a declared character set, as in browsers.
+    if (html.startsWith("\xEF\xBB\xBF"))
+        return QTextCodec::codecForName("UTF-8");
     const QByteArray declared = DeclaredHtmlCharset(html);
     if (!declared.isEmpty()) {
         if (QTextCodec *codec = QTextCodec::codecForName(declared))

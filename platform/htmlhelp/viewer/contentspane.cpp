@@ -88,3 +88,36 @@ QString ContentsPane::locationOf(const QString &storedName) const
 }
 
 } // namespace tshelp
+
+namespace tshelp {
+
+namespace {
+
+void CollectTopics(const SitemapEntry &entry, int depth, int limit, QStringList &topics)
+{
+    if (depth > kSitemapMaxDepth || topics.size() >= limit)
+        return;
+    if (!entry.targets.isEmpty() && !entry.targets.first().local.isEmpty()
+        && !topics.contains(entry.targets.first().local))
+        topics << entry.targets.first().local;
+    for (const SitemapEntry &child : entry.children)
+        CollectTopics(child, depth + 1, limit, topics);
+}
+
+} // namespace
+
+QStringList ContentsPane::currentTopics(int limit) const
+{
+    QStringList topics;
+    if (const SitemapEntry *entry = m_model->entry(m_view->currentIndex()))
+        CollectTopics(*entry, 0, limit, topics);
+    return topics;
+}
+
+bool ContentsPane::currentIsHeading() const
+{
+    const SitemapEntry *entry = m_model->entry(m_view->currentIndex());
+    return entry && !entry->children.isEmpty();
+}
+
+} // namespace tshelp

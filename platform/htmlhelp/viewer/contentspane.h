@@ -27,6 +27,12 @@ public:
     // when the contents do not list the page. Emits nothing.
     void showTopic(const QString &storedName);
 
+    // The pages of the current entry and of every entry below it, in reading order (at most `limit`);
+    // empty when no entry is current.
+    QStringList currentTopics(int limit = 500) const;
+    // Whether the current entry has entries below it (a heading).
+    bool currentIsHeading() const;
+
     // Where the page stands in the contents, "Book › Chapter › Page"; empty when it is not listed.
     QString locationOf(const QString &storedName) const;
 

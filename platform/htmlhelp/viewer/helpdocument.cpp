@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QCoreApplication>
 #include <QHash>
+#include <QTextCodec>
 
 #include <algorithm>
 #include <optional>
@@ -159,12 +160,52 @@ QString HelpDocument::topicOf(const QUrl &url) const
     return stored.isEmpty() ? StoredName(url.path(QUrl::FullyDecoded)) : stored;
 }
 
+QByteArray HelpDocument::characterSet() const
+{
+    const std::lock_guard<std::mutex> lock(m_codecMutex);
+    return m_characterSet;
+}
+
+void HelpDocument::setCharacterSet(const QByteArray &name)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_codecMutex);
+        const QByteArray chosen = name.isEmpty() || QTextCodec::codecForName(name) ? name : QByteArray();
+        if (chosen == m_characterSet)
+            return;
+        m_characterSet = chosen;
+    }
+    // (order matters: a build that finishes meanwhile sees the new generation and keeps nothing)
+    ++m_generation;
+    m_searchBuilt = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
+        m_cache.clear();
+    }
+    m_contentsRead = false;
+    m_indexRead = false;
+}
+
+QTextCodec *HelpDocument::codec() const
+{
+    const QByteArray chosen = characterSet();
+    if (!chosen.isEmpty()) {
+        if (QTextCodec *codec = QTextCodec::codecForName(chosen))
+            return codec;
+    }
+    return m_file->codec();
+}
+
 HelpReply HelpDocument::content(const QString &encodedPath)
 {
+    const QByteArray chosen = characterSet();
+    QTextCodec *forced = chosen.isEmpty() ? nullptr : QTextCodec::codecForName(chosen);
     const std::lock_guard<std::mutex> lock(m_fileMutex);
     if (const HelpReply *cached = m_cache.object(encodedPath))
         return *cached;
     HelpReply reply = HelpContent(*m_file, encodedPath, kObjectLimit);
+    if (reply.found && forced && reply.mimeType == "text/html")
+        reply.data = TranscodedToUtf8(reply.data, forced);
     if (reply.found) {
         const int cost = int(qMax<qint64>(1, reply.data.size() / 1024));
         m_cache.insert(encodedPath, new HelpReply(reply), cost); // (drops what does not fit)
@@ -200,7 +241,7 @@ const QVector<SitemapEntry> &HelpDocument::contents()
         const QString name = m_file->system().contentsFile;
         const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
         if (data)
-            m_contents = ParseSitemap(*data, m_file->codec());
+            m_contents = ParseSitemap(*data, codec());
     }
     return m_contents;
 }
@@ -212,7 +253,7 @@ const QVector<SitemapEntry> &HelpDocument::index()
         const QString name = m_file->system().indexFile;
         const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
         if (data)
-            m_index = ParseSitemap(*data, m_file->codec());
+            m_index = ParseSitemap(*data, codec());
     }
     return m_index;
 }
@@ -221,19 +262,30 @@ const QVector<SitemapEntry> &HelpDocument::index()
 void HelpDocument::buildSearchIndex()
 {
     const std::lock_guard<std::mutex> lock(m_searchMutex);
-    if (m_searchBuilt.load())
-        return;
-    SearchIndex index;
-    const QStringList entries = m_file->entries();
-    for (const QString &name : entries) {
-        const QString lower = name.toLower();
-        if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
-            continue;
-        if (const std::optional<QByteArray> page = read(name, 8 * 1024 * 1024))
-            index.addPage(name, *page, m_file->codec());
+    while (!m_searchBuilt.load()) {
+        const int generation = m_generation.load();
+        const bool forced = !characterSet().isEmpty();
+        QTextCodec *pageCodec = codec();
+        QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
+        SearchIndex index;
+        const QStringList entries = m_file->entries();
+        for (const QString &name : entries) {
+            const QString lower = name.toLower();
+            if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
+                continue;
+            if (const std::optional<QByteArray> page = read(name, 8 * 1024 * 1024)) {
+                if (forced)
+                    index.addPage(name, TranscodedToUtf8(*page, pageCodec), utf8);
+                else
+                    index.addPage(name, *page, pageCodec);
+            }
+        }
+        m_search = std::move(index);
+        m_searchBuilt = true;
+        // The character set changed while the pages were read: read them again.
+        if (generation != m_generation.load())
+            m_searchBuilt = false;
     }
-    m_search = std::move(index);
-    m_searchBuilt = true;
 }
 
 const SearchIndex &HelpDocument::searchIndex()

@@ -19,6 +19,7 @@
 #include <vector>
 
 class QObject;
+class QTextCodec;
 
 namespace tshelp {
 
@@ -74,6 +75,14 @@ public:
     void release(qint64 bytes);
     qint64 reserved() const { return m_reserved.load(); }
 
+    // The character set that pages, contents, index and search are read in: empty for the file's own
+    // (its language record, or what a page declares), else a codec name that overrides both. Setting
+    // it (GUI thread) drops what was read in the former one; contents() and index() read again, and
+    // the search index is built again when next asked for.
+    QByteArray characterSet() const;
+    void setCharacterSet(const QByteArray &name);
+    QTextCodec *codec() const;
+
     const QVector<SitemapEntry> &contents();
     const QVector<SitemapEntry> &index();
 
@@ -95,6 +104,9 @@ private:
     mutable std::mutex m_fileMutex;
     QCache<QString, HelpReply> m_cache{int(kCacheLimit / 1024)}; // cost in KiB; under m_fileMutex
     std::atomic<qint64> m_reserved{0};
+    mutable std::mutex m_codecMutex;
+    QByteArray m_characterSet;           // under m_codecMutex
+    std::atomic<int> m_generation{0};    // of the character set
     bool m_contentsRead = false;
     bool m_indexRead = false;
     QVector<SitemapEntry> m_contents;

@@ -34,6 +34,24 @@ private:
     qint64 m_size;
 };
 
+bool IsPageName(const QString &path)
+{
+    const QString lower = path.toLower();
+    return lower.endsWith(QLatin1String(".htm")) || lower.endsWith(QLatin1String(".html"));
+}
+
+QByteArray NotFoundPage(const QString &name)
+{
+    const QString title = QCoreApplication::translate("tshelp::HelpViewer", "Page not found");
+    const QString text = QCoreApplication::translate(
+        "tshelp::HelpViewer", "This help file has no page named %1. It may have been removed or renamed.");
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                          "<body id=\"tshelp-not-found\" style=\"font-family: sans-serif\"><h2>%1</h2>"
+                          "<p>%2</p></body></html>")
+        .arg(title.toHtmlEscaped(), text.arg(name.toHtmlEscaped()))
+        .toUtf8();
+}
+
 } // namespace
 
 HelpSchemeHandler::~HelpSchemeHandler() = default;
@@ -100,12 +118,19 @@ void HelpSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     const QPointer<QWebEngineUrlRequestJob> pending(job);
     RunInBackground(
         this, [document, encodedPath] { return document->content(encodedPath); },
-        [pending, document](HelpReply reply) {
+        [pending, document, encodedPath](HelpReply reply) {
             if (!pending)
                 return; // the engine no longer wants it
             if (!reply.found) {
-                pending->fail(QWebEngineUrlRequestJob::UrlNotFound);
-                return;
+                if (!IsPageName(encodedPath)) {
+                    pending->fail(QWebEngineUrlRequestJob::UrlNotFound);
+                    return;
+                }
+                // A page the file does not hold (a favorite of a topic since removed, a broken link):
+                // the viewer's own page says so.
+                reply.found = true;
+                reply.mimeType = "text/html";
+                reply.data = NotFoundPage(QUrl::fromPercentEncoding(encodedPath.toUtf8()));
             }
             if (!document->reserve(reply.data.size())) {
                 pending->fail(QWebEngineUrlRequestJob::RequestDenied);

@@ -5,17 +5,23 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QLineEdit;
+class QPrinter;
+class QSplitter;
 class QTabWidget;
+class QWebEnginePage;
 class QWebEngineView;
 
 namespace tshelp {
 
 class ContentsPane;
+class FavoritesPane;
 class HelpDocument;
 class IndexPane;
 class SearchPane;
@@ -42,11 +48,31 @@ public:
 
     QWebEngineView *view() const { return m_view; }
 
+    // Writes the page shown, or with `heading` the current contents entry's page and every page
+    // below it, to a PDF file at `path` through the engine's printing (pdfSaved() tells how it went).
+    // `printed` chooses the printer's path (QWebEnginePage::print onto a PDF printer) over the
+    // engine's own PDF writer (printToPdf): both are what the Print and Save as PDF commands use.
+    Q_INVOKABLE void writePdf(const QString &path, bool heading, bool printed);
+
+    // The character sets offered: codec names, the first (empty) for the file's own.
+    static QList<QByteArray> characterSets();
+
 signals:
     // A page finished loading (true) or failed (false).
     void pageLoaded(bool ok);
+    // writePdf() finished.
+    void pdfSaved(const QString &path, bool ok);
 
 private:
+    void print();
+    void saveAsPdf();
+    // Makes a page holding `topics` one after the other, each from a new sheet, then calls `ready`
+    // with it (null when it could not be made); the page is deleted after `ready`.
+    void composeTopics(const QStringList &topics, std::function<void(QWebEnginePage *)> ready);
+    void printPage(QWebEnginePage *page, QPrinter *printer, std::function<void(bool)> done);
+    void chooseCharacterSet(const QByteArray &name);
+    void updateFavoriteTopic();
+    QString favoriteTarget() const;
     void loadIndex();
     void openTarget(const QString &local);
     void syncContents(const QUrl &url);
@@ -63,6 +89,10 @@ private:
     ContentsPane *m_contents = nullptr;
     IndexPane *m_index = nullptr;
     SearchPane *m_search = nullptr;
+    FavoritesPane *m_favorites = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QAction *m_toggleNavigation = nullptr;
+    QActionGroup *m_characterSets = nullptr;
     QLineEdit *m_findField = nullptr;
     QAction *m_back = nullptr;
     QAction *m_forward = nullptr;

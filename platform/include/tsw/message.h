@@ -3,6 +3,8 @@
 #include "tsplatform_export.h"
 #include "tsw/types.h"
 
+#include <cstdarg>
+
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 
@@ -13,6 +15,6 @@
 // terminating NUL, or 0 for an unknown id, when the text and its NUL do not fit in `size`
 // characters (the buffer then holds an empty text), and for any other request.
 TSPLATFORM_API DWORD FormatMessageA(DWORD flags, const void *source, DWORD messageId, DWORD languageId,
-                                    LPSTR buffer, DWORD size, void *arguments);
+                                    LPSTR buffer, DWORD size, va_list *arguments);
 TSPLATFORM_API DWORD FormatMessageW(DWORD flags, const void *source, DWORD messageId, DWORD languageId,
-                                    LPWSTR buffer, DWORD size, void *arguments);
+                                    LPWSTR buffer, DWORD size, va_list *arguments);

@@ -70,15 +70,26 @@ bool WaitTrue(QWebEnginePage *page, const QString &script, int ms = 10000)
     return false;
 }
 
-// Open descriptors of this process on `path` (chmlib keeps the help file open while it reads it).
+// Open descriptors on `path` of this process and of its children (each open help file is read by a
+// process of its own, which holds the file open).
 int OpenDescriptors(const QString &path)
 {
     const QString wanted = QFileInfo(path).canonicalFilePath();
+    QStringList processes{QStringLiteral("self")};
+    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &task : tasks) {
+        QFile children(QStringLiteral("/proc/self/task/%1/children").arg(task));
+        if (children.open(QIODevice::ReadOnly))
+            processes << QString::fromLatin1(children.readAll()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
     int count = 0;
-    const QStringList fds = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System | QDir::Files);
-    for (const QString &fd : fds) {
-        if (QFile::symLinkTarget(QStringLiteral("/proc/self/fd/") + fd) == wanted)
-            ++count;
+    for (const QString &process : processes) {
+        const QString folder = QStringLiteral("/proc/%1/fd").arg(process.trimmed());
+        const QStringList fds = QDir(folder).entryList(QDir::System | QDir::Files);
+        for (const QString &fd : fds) {
+            if (QFile::symLinkTarget(folder + QLatin1Char('/') + fd) == wanted)
+                ++count;
+        }
     }
     return count;
 }
@@ -234,7 +245,7 @@ TEST_F(HelpIsolationTest, LinkedFilesCloseWhenNoViewerShowsThem)
     HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
     QTest::qWait(100);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QTest::qWait(200);
+    QTest::qWait(500); // (the reading processes end)
     EXPECT_EQ(OpenDescriptors(linked), 0);
     EXPECT_EQ(OpenDescriptors(main), 0);
 }

@@ -2,6 +2,7 @@
 // typed text; without the web engine.
 #include "contentsmodel.h"
 #include "contentspane.h"
+#include "favoritespane.h"
 #include "helpicons.h"
 #include "indexmodel.h"
 #include "indexpane.h"
@@ -437,4 +438,43 @@ TEST(SearchPane, WaitsForTheIndexThenListsHitsWithTheirLocations)
     field->setText(QStringLiteral("water"));
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(wanted.count(), 2);
+}
+
+// The Favorites tab: a topic kept once under its latest title, a title cleared while renaming keeps
+// the former one, Enter opens, and the buttons follow the selection.
+TEST(FavoritesPane, AddRenameRemoveAndOpen)
+{
+    FavoritesPane pane;
+    QSignalSpy changed(&pane, &FavoritesPane::favoritesChanged);
+    QSignalSpy opened(&pane, &FavoritesPane::topicActivated);
+    auto *add = pane.findChild<QAbstractButton *>(QStringLiteral("HelpFavoritesAdd"));
+    auto *remove = pane.findChild<QAbstractButton *>(QStringLiteral("HelpFavoritesRemove"));
+    EXPECT_FALSE(add->isEnabled()) << "no topic shown yet";
+    EXPECT_FALSE(remove->isEnabled());
+
+    pane.setCurrentTopic(QStringLiteral("Defragmenting"), QStringLiteral("/defrag.htm"));
+    pane.titleField()->setText(QStringLiteral("  "));
+    QTest::mouseClick(add, Qt::LeftButton); // an empty title: the topic stands for it
+    pane.titleField()->setText(QStringLiteral("How to defragment"));
+    QTest::keyClick(pane.titleField(), Qt::Key_Return); // the same topic: its title changes
+    pane.setCurrentTopic(QStringLiteral("Legend"), QStringLiteral("/legend.htm#colours"));
+    QTest::mouseClick(add, Qt::LeftButton);
+    const QVector<Favorite> expected{{QStringLiteral("How to defragment"), QStringLiteral("/defrag.htm")},
+                                     {QStringLiteral("Legend"), QStringLiteral("/legend.htm#colours")}};
+    EXPECT_EQ(pane.favorites(), expected);
+    EXPECT_EQ(changed.count(), 3);
+    EXPECT_TRUE(remove->isEnabled());
+
+    pane.list()->item(0)->setText(QString()); // renamed to nothing
+    EXPECT_EQ(pane.favorites().first().title, QStringLiteral("How to defragment"));
+
+    pane.list()->setCurrentRow(1);
+    QTest::keyClick(pane.list(), Qt::Key_Return);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened.first().first().toString(), QStringLiteral("/legend.htm#colours"));
+
+    QTest::mouseClick(remove, Qt::LeftButton);
+    EXPECT_EQ(pane.favorites(), QVector<Favorite>{expected.first()});
+    pane.setFavorites({});
+    EXPECT_FALSE(remove->isEnabled());
 }

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QSet>
 #include <QStringList>
+#include <QTimeZone>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -106,6 +107,74 @@ TEST(GetQDateTimeFromDATE, RoundTripsEveryTenthDayOfTheRange)
         const double back = GetDATEFromQDateTime(dt);
         ASSERT_NEAR(date, back, 0.5 / 86400) << date;
         ASSERT_EQ(second, dt.time().msecsSinceStartOfDay() / 1000) << date;
+    }
+}
+
+
+// Local wall clocks around daylight-saving changes, each row in its own zone, set while the process
+// runs. The offset is the zone's at that wall clock (two for a repeated hour; none for a skipped
+// one, whose QDateTime is invalid and converts back to the no-date value).
+struct ZoneRow {
+    const char *zone;
+    int y, mo, d, h, mi;
+    int offset; // seconds east of UTC; kSkipped for a wall clock the zone skips
+    int otherOffset; // the second offset of a repeated hour, else the same
+};
+constexpr int kSkipped = INT_MIN;
+
+TEST(GetQDateTimeFromDATE, ZonesAcrossDaylightSavingChanges)
+{
+    const ZoneRow rows[] = {
+        {"Europe/Berlin", 2026, 3, 29, 1, 59, 3600, 3600},
+        {"Europe/Berlin", 2026, 3, 29, 2, 30, kSkipped, kSkipped},
+        {"Europe/Berlin", 2026, 3, 29, 3, 0, 7200, 7200},
+        {"Europe/Berlin", 2026, 10, 25, 2, 30, 7200, 3600},
+        {"Europe/Berlin", 2026, 10, 25, 3, 0, 3600, 3600},
+        {"America/Los_Angeles", 2026, 3, 8, 2, 15, kSkipped, kSkipped},
+        {"America/Los_Angeles", 2026, 3, 8, 3, 15, -7 * 3600, -7 * 3600},
+        {"America/Los_Angeles", 2026, 11, 1, 1, 30, -7 * 3600, -8 * 3600},
+        {"America/Los_Angeles", 2026, 11, 1, 2, 0, -8 * 3600, -8 * 3600},
+        // The whole of 31 December 1994 was skipped when the zone crossed the date line.
+        {"Pacific/Kiritimati", 1994, 12, 30, 12, 0, -10 * 3600, -10 * 3600},
+        {"Pacific/Kiritimati", 1994, 12, 31, 12, 0, kSkipped, kSkipped},
+        {"Pacific/Kiritimati", 1995, 1, 1, 12, 0, 14 * 3600, 14 * 3600},
+        {"Pacific/Kiritimati", 2026, 7, 1, 0, 0, 14 * 3600, 14 * 3600},
+        // Half an hour of daylight saving.
+        {"Australia/Lord_Howe", 2026, 4, 5, 1, 45, 11 * 3600, 37800},
+        {"Australia/Lord_Howe", 2026, 4, 5, 2, 0, 37800, 37800},
+        {"Australia/Lord_Howe", 2026, 10, 4, 2, 15, kSkipped, kSkipped},
+        {"Australia/Lord_Howe", 2026, 10, 4, 2, 30, 11 * 3600, 11 * 3600},
+        {"Europe/Berlin", 2026, 1, 15, 12, 0, 3600, 3600}, // back to a zone used before
+    };
+    for (const ZoneRow &row : rows) {
+        ScopedEnv zone("TZ", row.zone);
+        const double date = Date(row.y, row.mo, row.d, row.h, row.mi);
+        const QDateTime local = GetQDateTimeFromDATE(date);
+        const std::string what = std::string(row.zone) + " " + tstest::Show(date);
+        EXPECT_EQ(Qt::LocalTime, local.timeSpec()) << what;
+        EXPECT_EQ(QDate(row.y, row.mo, row.d), local.date()) << what;
+        EXPECT_EQ(QTime(row.h, row.mi), local.time()) << what;
+        if (row.offset == kSkipped) {
+            EXPECT_FALSE(local.isValid()) << what;
+            EXPECT_EQ(TsNoDate, GetDATEFromQDateTime(local)) << what;
+            continue;
+        }
+        ASSERT_TRUE(local.isValid()) << what;
+        const int offset = local.offsetFromUtc();
+        EXPECT_TRUE(offset == row.offset || offset == row.otherOffset) << what << ": " << offset;
+        EXPECT_EQ(date, GetDATEFromQDateTime(local)) << what;
+    }
+}
+
+TEST(GetQDateTimeFromDATE, WithoutTZTheMachineZoneCounts)
+{
+    ScopedEnv zone("TZ", nullptr);
+    const QTimeZone machine = QTimeZone::systemTimeZone();
+    for (const double date : {Date(2026, 1, 15, 12), Date(2026, 7, 15, 12)}) {
+        const QDateTime local = GetQDateTimeFromDATE(date);
+        ASSERT_TRUE(local.isValid());
+        EXPECT_EQ(machine.offsetFromUtc(local), local.offsetFromUtc()) << tstest::Show(date);
+        EXPECT_EQ(date, GetDATEFromQDateTime(local));
     }
 }
 

@@ -134,6 +134,38 @@ TEST(HeaderColumns, TableDefaultSizeLeavesColumnZero)
     EXPECT_EQ(table.horizontalHeader()->sectionSize(2), wanted);
 }
 
+// Repeated texts are measured once, and every column still ends as the cell-by-cell walk leaves it:
+// the widest text plus 30, never narrower than before; a hidden column reads as 0 wide at each
+// cell, so the width kept for it is the last row's.
+TEST(HeaderColumns, TableDefaultSizeCellByCellWithRepeatedTexts)
+{
+    QTableWidget table(6, 4);
+    table.resize(400, 200);
+    QHeaderView *header = table.horizontalHeader();
+    header->setMinimumSectionSize(0);
+    const QString shortText = QStringLiteral("ab");
+    const QString longText = QStringLiteral("a much longer text than the other");
+    for (int r = 0; r < 6; ++r) {
+        table.setItem(r, 1, new QTableWidgetItem(r == 3 ? longText : shortText));
+        table.setItem(r, 2, new QTableWidgetItem(shortText));
+        if (r < 5)
+            table.setItem(r, 3, new QTableWidgetItem(r == 4 ? shortText : longText));
+    }
+    header->resizeSection(1, 20);
+    header->resizeSection(2, 500); // wider than its texts: stays
+    header->resizeSection(3, 20);
+    header->hideSection(3);
+    SetHeaderColumnDefaultSize(&table);
+    const auto width = [&](const QString &text) {
+        return GetTextSize(text, header->font(), table.rect()).width() + 30;
+    };
+    EXPECT_EQ(header->sectionSize(1), width(longText));
+    EXPECT_EQ(header->sectionSize(2), 500);
+    // The last row has no item in column 3, so the hidden column keeps 0 once shown.
+    header->showSection(3);
+    EXPECT_EQ(header->sectionSize(3), 0);
+}
+
 TEST(TextSize, WidestAndTallestOverTexts)
 {
     const QFont font;

@@ -98,5 +98,39 @@ TEST(IconStrips, CellsAreCutAtIndexTimesWidth)
     EXPECT_TRUE(GetIndexOfPixmap(strip, INT_MAX, QSize(16, 16)).isNull());
 }
 
+TEST(IconStrips, CellsOutsideTheStripAreNull)
+{
+    const QImage image = Strip(); // four 16-pixel cells
+    const QPixmap strip = QPixmap::fromImage(image);
+    struct {
+        int index;
+        QSize cell;
+        QSize expected; // empty: a null pixmap
+    } const rows[] = {
+        {0, {16, 16}, {16, 16}},
+        {3, {16, 16}, {16, 16}},
+        {4, {16, 16}, {}}, // just past the end
+        {1000, {16, 16}, {}},
+        {-1, {16, 16}, {}},
+        {INT_MIN, {1, 16}, {}},
+        {0, {16, 32}, {16, 16}}, // taller than the strip: the part inside
+        {2, {24, 16}, {16, 16}}, // x = 48: partly inside
+        {3, {24, 16}, {}}, // x = 72
+    };
+    for (const auto &row : rows) {
+        const QPixmap cell = GetIndexOfPixmap(strip, row.index, row.cell);
+        if (row.expected.isEmpty()) {
+            EXPECT_TRUE(cell.isNull()) << row.index;
+            continue;
+        }
+        ASSERT_EQ(cell.size(), row.expected) << row.index;
+        EXPECT_EQ(cell.toImage().convertToFormat(QImage::Format_RGB32),
+                  image.copy(row.index * row.cell.width(), 0, row.expected.width(), row.expected.height())
+                      .convertToFormat(QImage::Format_RGB32))
+            << row.index;
+    }
+    EXPECT_TRUE(GetIndexOfPixmap(QPixmap(), 0, QSize(16, 16)).isNull());
+}
+
 } // namespace
 

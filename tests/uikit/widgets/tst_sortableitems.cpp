@@ -1,9 +1,13 @@
 // The order of table cells and tree rows: one table per item class, each row a pair of cells.
 #include <gtest/gtest.h>
 
+#include <QDataStream>
 #include <QDateTime>
 #include <QTreeWidget>
 
+#include <limits>
+
+#include "testenv.h"
 #include "widgets/qtablewidgetitemex.h"
 #include "widgets/qtreewidgetitemex.h"
 
@@ -118,6 +122,147 @@ TEST(QTreeWidgetItemEx, CheckBoxesSortUncheckedFirstAndFollowTheSortColumn)
     EXPECT_FALSE(*tree.topLevelItem(2) < *tree.topLevelItem(1));
     tree.sortItems(0, Qt::AscendingOrder);
     EXPECT_EQ(tree.topLevelItem(0)->text(0), QStringLiteral("2"));
+}
+
+QStringList Texts(const QTreeWidget &tree)
+{
+    QStringList texts;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        texts << tree.topLevelItem(i)->text(0);
+    return texts;
+}
+
+TEST(QTreeWidgetItemEx, KeptKeysFollowEveryChangeOfTheValue)
+{
+    QTreeWidget tree;
+    tree.setColumnCount(2);
+    QList<QTreeWidgetItemEx *> rows;
+    for (const char *name : {"a", "b", "c", "d"}) {
+        auto *row = new QTreeWidgetItemEx;
+        row->setText(0, QString::fromLatin1(name));
+        row->setData(0, Qt::UserRole, double(name[0] - 'a')); // a0 b1 c2 d3
+        row->setData(1, Qt::UserRole, 'z' - name[0]); // the other way round, as ints
+        tree.addTopLevelItem(row);
+        rows << row;
+    }
+    tree.sortItems(0, Qt::AscendingOrder);
+    ASSERT_EQ(Texts(tree), QStringList({"a", "b", "c", "d"}));
+
+    rows[0]->setData(0, Qt::UserRole, 10.0); // a is now the largest
+    tree.sortItems(0, Qt::AscendingOrder);
+    EXPECT_EQ(Texts(tree), QStringList({"b", "c", "d", "a"}));
+
+    tree.sortItems(1, Qt::AscendingOrder); // another column, then back: both keys kept apart
+    EXPECT_EQ(Texts(tree), QStringList({"d", "c", "b", "a"}));
+    rows[3]->setData(0, Qt::UserRole, -1.0); // changed while column 1 was the sort column
+    tree.sortItems(0, Qt::AscendingOrder);
+    EXPECT_EQ(Texts(tree), QStringList({"d", "b", "c", "a"}));
+
+    // A value of another type changes the comparison: the texts decide between two strings.
+    rows[1]->setData(0, Qt::UserRole, QStringLiteral("x"));
+    rows[2]->setData(0, Qt::UserRole, QStringLiteral("y"));
+    EXPECT_TRUE(*rows[1] < *rows[2]);
+    rows[1]->setText(0, QStringLiteral("zz"));
+    EXPECT_FALSE(*rows[1] < *rows[2]);
+
+    // Removing the value: the check box decides.
+    rows[0]->setData(0, Qt::UserRole, QVariant());
+    rows[0]->setCheckState(0, Qt::Checked);
+    rows[3]->setData(0, Qt::UserRole, QVariant());
+    rows[3]->setCheckState(0, Qt::Unchecked);
+    EXPECT_TRUE(*rows[3] < *rows[0]);
+    rows[3]->setCheckState(0, Qt::Checked);
+    EXPECT_FALSE(*rows[3] < *rows[0]);
+
+    // Values read from a stream, and values assigned from another row, replace the kept keys.
+    QTreeWidgetItemEx source;
+    source.setData(0, Qt::UserRole, 100.0);
+    QByteArray bytes;
+    {
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        source.write(out);
+    }
+    auto *low = new QTreeWidgetItemEx;
+    low->setData(0, Qt::UserRole, 1.0);
+    auto *high = new QTreeWidgetItemEx;
+    high->setData(0, Qt::UserRole, 50.0);
+    tree.addTopLevelItems({low, high});
+    ASSERT_TRUE(*low < *high);
+    QDataStream in(bytes);
+    low->read(in);
+    EXPECT_FALSE(*low < *high);
+    source.setData(0, Qt::UserRole, 0.5);
+    *high = source;
+    EXPECT_TRUE(*high < *low);
+}
+
+// Every pair of values, in both directions, orders as the variants themselves do: the kept keys must
+// not change a single answer, whichever row's value chooses the comparison.
+TEST(QTreeWidgetItemEx, KeptKeysOrderAsTheValues)
+{
+    const QDateTime local(QDate(2026, 3, 29), QTime(1, 30), Qt::LocalTime);
+    const QVariant values[] = {
+        QVariant(),
+        0.0,
+        -2.5,
+        7.0,
+        std::numeric_limits<double>::quiet_NaN(),
+        7,
+        -3,
+        QStringLiteral("7"),
+        QStringLiteral("abc"),
+        QByteArray("8"),
+        QVariant(qlonglong(9)),
+        QDate(2026, 3, 29),
+        QDate(),
+        QTime(1, 30),
+        QTime(),
+        local,
+        local.addSecs(3600),
+        local.toUTC(),
+        local.toOffsetFromUtc(-5 * 3600),
+        QDateTime(QDate(2026, 3, 29), QTime(2, 30), Qt::LocalTime),
+        QDateTime(),
+    };
+    const auto reference = [](const QTreeWidgetItem &a, const QTreeWidgetItem &b) {
+        const QVariant mine = a.data(0, Qt::UserRole);
+        const QVariant theirs = b.data(0, Qt::UserRole);
+        switch (mine.userType()) {
+        case QMetaType::QDateTime:
+            return mine.toDateTime() < theirs.toDateTime();
+        case QMetaType::QTime:
+            return mine.toTime() < theirs.toTime();
+        case QMetaType::QDate:
+            return mine.toDate() < theirs.toDate();
+        case QMetaType::Double:
+            return mine.toDouble() < theirs.toDouble();
+        case QMetaType::Int:
+            return mine.toInt() < theirs.toInt();
+        default:
+            return QString::localeAwareCompare(a.text(0), b.text(0)) < 0;
+        }
+    };
+    for (const char *zone : {"UTC", "Europe/Berlin", "America/Los_Angeles"}) {
+        tstest::ScopedEnv tz("TZ", zone);
+        QTreeWidget tree;
+        tree.setColumnCount(1);
+        QList<QTreeWidgetItemEx *> rows;
+        for (const QVariant &value : values) {
+            auto *row = new QTreeWidgetItemEx;
+            row->setText(0, value.toString());
+            row->setData(0, Qt::UserRole, value);
+            tree.addTopLevelItem(row);
+            rows << row;
+        }
+        QTreeWidgetItem plain;
+        plain.setData(0, Qt::UserRole, 7.5);
+        for (const QTreeWidgetItemEx *a : rows) {
+            for (const QTreeWidgetItemEx *b : rows)
+                EXPECT_EQ(*a < *b, reference(*a, *b)) << zone << ": " << a->text(0).toStdString() << " < "
+                                                      << b->text(0).toStdString();
+            EXPECT_EQ(*a < plain, reference(*a, plain)) << zone << ": " << a->text(0).toStdString();
+        }
+    }
 }
 
 } // namespace

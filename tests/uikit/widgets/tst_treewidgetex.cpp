@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPoint>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
@@ -81,6 +83,103 @@ TEST(CTreeWidgetEx, RefreshKeepsSortAndTopLevelSelection)
     tree.clearSelection();
     tree.RestoreSortAndSelect();
     EXPECT_EQ(SelectedKeys(tree), topLevelBefore);
+}
+
+// One refresh: rows keyed `before`, the rows at `selected` selected and cached under `role`;
+// the tree refilled with rows keyed `after` (an invalid key: a row without one), the rows at
+// `selectedAfterRefill` selected by hand, then restored.
+struct RestoreRow {
+    const char *what;
+    int role;
+    QVariantList before;
+    QList<int> selected;
+    QVariantList after;
+    QList<int> selectedAfterRefill;
+    QList<int> expected; // rows of `after` selected after the restore
+};
+
+void FillKeys(CTreeWidgetEx &tree, const QVariantList &keys, int role)
+{
+    for (const QVariant &key : keys) {
+        auto *row = new QTreeWidgetItemEx;
+        if (role != Qt::DisplayRole)
+            row->setText(0, QStringLiteral("row"));
+        if (key.isValid())
+            row->setData(0, role, key);
+        tree.addTopLevelItem(row);
+    }
+}
+
+QList<int> SelectedRows(const CTreeWidgetEx &tree)
+{
+    QList<int> rows;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        if (tree.topLevelItem(i)->isSelected())
+            rows << i;
+    return rows;
+}
+
+TEST(CTreeWidgetEx, RestoreMatchesKeysAsText)
+{
+    const int user = Qt::UserRole;
+    const RestoreRow rows[] = {
+        {"duplicates", user, {1, 2, 2, 3}, {1, 2}, {2, 3, 2, 4}, {}, {0, 2}},
+        {"rows without a key are deselected", user, {1, 2}, {0, 1}, {1, QVariant(), 2}, {1}, {0, 2}},
+        {"rows not remembered are deselected", user, {1, 2, 3}, {1}, {1, 2, 3}, {0, 2}, {1}},
+        {"keys held as display text", Qt::DisplayRole, {"a", "b", "c"}, {1}, {"c", "b", "a"}, {}, {1}},
+        {"case counts", user, {"abc"}, {0}, {"ABC", "abc"}, {}, {1}},
+        {"a key of any type as its text", user, {7}, {0},
+         {QStringLiteral("7"), 7.0, QByteArray("7"), 7.5, QPoint(7, 0), qlonglong(7)}, {}, {0, 1, 2, 5}},
+        {"runs of neighbouring rows", user, {1, 2, 3, 4, 5, 6}, {0, 1, 3, 4, 5}, {1, 2, 3, 4, 5, 6}, {2},
+         {0, 1, 3, 4, 5}},
+        {"nothing remembered", user, {1, 2}, {}, {1, 2}, {0, 1}, {}},
+    };
+    for (const RestoreRow &row : rows) {
+        CTreeWidgetEx tree;
+        tree.setColumnCount(2);
+        tree.setSelectionMode(QAbstractItemView::MultiSelection);
+        tree.header()->setSortIndicator(-1, Qt::AscendingOrder); // rows stay where they are
+        FillKeys(tree, row.before, row.role);
+        for (int i : row.selected)
+            tree.topLevelItem(i)->setSelected(true);
+        tree.CacheSortAndSelect(0, Qt::ItemDataRole(row.role));
+        tree.clear();
+        FillKeys(tree, row.after, row.role);
+        for (int i : row.selectedAfterRefill)
+            tree.topLevelItem(i)->setSelected(true);
+        QSignalSpy changes(&tree, &QTreeWidget::itemSelectionChanged);
+        tree.RestoreSortAndSelect();
+        EXPECT_EQ(SelectedRows(tree), row.expected) << row.what;
+        // At once, not row by row: at most the old selection cleared and the new one set.
+        EXPECT_LE(changes.count(), 2) << row.what;
+        // Whole rows: every column of a selected row.
+        for (int i : row.expected)
+            EXPECT_TRUE(tree.selectionModel()->isRowSelected(i, QModelIndex())) << row.what;
+    }
+}
+
+TEST(CTreeWidgetEx, RestoreLeavesChildrenAsTheyAre)
+{
+    CTreeWidgetEx tree;
+    tree.setColumnCount(1);
+    tree.setSelectionMode(QAbstractItemView::MultiSelection);
+    tree.header()->setSortIndicator(-1, Qt::AscendingOrder); // rows stay where they are
+    Fill(tree);
+    tree.topLevelItem(1)->setSelected(true); // key 2
+    tree.topLevelItem(3)->child(0)->setSelected(true); // key 40
+    tree.CacheSortAndSelect(0, Qt::UserRole);
+    tree.clear();
+    Fill(tree);
+    tree.topLevelItem(0)->child(0)->setSelected(true); // key 10, selected after the refill
+    tree.RestoreSortAndSelect();
+    EXPECT_EQ(SelectedKeys(tree), QList<int>({2, 10})); // 40 was a child: not reselected
+
+    // A key column the tree does not have finds no row: the selection stays as it is.
+    tree.CacheSortAndSelect(5, Qt::UserRole);
+    tree.clearSelection();
+    tree.topLevelItem(4)->setSelected(true);
+    tree.RestoreSortAndSelect();
+    EXPECT_EQ(SelectedKeys(tree), QList<int>({5}));
 }
 
 TEST(CTreeWidgetEx, RestoreBeforeAnyCacheChangesNothing)
