@@ -20,6 +20,10 @@ install(TARGETS TsUIKit EXPORT TsUIKitTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT Development
   FILE_SET HEADERS DESTINATION ${TS_INCLUDE_DIR}
   FILE_SET generated DESTINATION ${TS_INCLUDE_DIR})
+# The back-ends of the platform layer, loaded on first use from beside the libraries; nothing links
+# them, so they are no part of the package's targets.
+get_property(_ts_backends GLOBAL PROPERTY TS_BACKENDS)
+install(TARGETS ${_ts_backends} LIBRARY DESTINATION ${TS_BACKEND_INSTALL_DIR})
 install(DIRECTORY ${TS_LANG_DIR}/ DESTINATION ${TS_LANG_INSTALL_DIR} FILES_MATCHING PATTERN "*.res")
 install(TARGETS gallery RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 

@@ -1,11 +1,10 @@
 #include "tsw/axwidget.h"
 
-#include "navigationurl.h"
+#include "axcontrol.h"
+#include "tsw/backend.h"
+#include "tsw/sharedgl.h"
 
-#include <QCoreApplication>
 #include <QVBoxLayout>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
 
 namespace {
 
@@ -33,14 +32,6 @@ QByteArray MemberName(const char *function)
     return name.trimmed();
 }
 
-// The web engine wants the attribute before the application object exists; set it when the library
-// is loaded, as the control's own start-up would on Windows.
-const bool g_shareContexts = [] {
-    if (!QCoreApplication::instance())
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    return true;
-}();
-
 } // namespace
 
 QAxWidget::QAxWidget(QWidget *parent, Qt::WindowFlags flags)
@@ -65,19 +56,19 @@ bool QAxWidget::setControl(const QString &control)
     clear();
     if (control.trimmed().isEmpty())
         return false;
-    if (!IsWebBrowser(control)) {
+    if (IsWebBrowser(control) && !TswBackEndLoaded(tsax::kWebBrowserBackEnd))
+        TswShareOpenGLContexts(); // (what the engine wants before it is loaded)
+    const auto create = IsWebBrowser(control)
+        ? reinterpret_cast<tsax::CreateWebBrowserFn>(
+            TswBackEndSymbol(tsax::kWebBrowserBackEnd, tsax::kCreateWebBrowser))
+        : nullptr;
+    if (!create) {
         qWarning("QAxWidget::setControl: requested control %s could not be instantiated",
                  qPrintable(control));
         return false;
     }
-    m_view = new QWebEngineView(this);
-    m_view->setObjectName(QStringLiteral("WebBrowserControl"));
-    layout()->addWidget(m_view);
-    connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_busy = true; });
-    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool) {
-        m_busy = false;
-        emit documentComplete(m_view->url().toString());
-    });
+    m_view = create(this, [this](const QString &url) { emit documentComplete(url); });
+    layout()->addWidget(m_view->widget());
     m_control = control.trimmed();
     return true;
 }
@@ -89,9 +80,9 @@ QString QAxWidget::control() const
 
 void QAxWidget::clear()
 {
-    delete m_view;
+    if (m_view)
+        delete m_view->widget();
     m_view = nullptr;
-    m_busy = false;
     m_control.clear();
 }
 
@@ -109,43 +100,11 @@ QVariant QAxWidget::dynamicCall(const char *function, const QVariant &var1, cons
         qWarning("QAxBase::dynamicCall: %s: no control", name.constData());
         return {};
     }
-    // The control's further Navigate arguments (flags, frame, post data, headers) are optional and
-    // callers pass them empty.
-    if (name == "Navigate" || name == "Navigate2") {
-        const QUrl url = tsax::NavigationUrl(var1.toString());
-        if (url.isValid())
-            m_view->setUrl(url);
-        return {};
-    }
-    if (name == "GoBack") {
-        m_view->back();
-        return {};
-    }
-    if (name == "GoForward") {
-        m_view->forward();
-        return {};
-    }
-    if (name == "GoHome") {
-        m_view->setUrl(QUrl(QStringLiteral("about:blank")));
-        return {};
-    }
-    if (name == "Refresh") {
-        m_view->reload();
-        return {};
-    }
-    if (name == "Stop") {
-        m_view->stop();
-        return {};
-    }
-    if (name == "LocationURL")
-        return m_view->url().toString();
-    if (name == "LocationName")
-        return m_view->title();
-    if (name == "Busy")
-        return m_busy;
-    qWarning("QAxBase::dynamicCall: %s: No such property or method in %s", name.constData(),
-             qPrintable(m_control));
-    return {};
+    QVariant result;
+    if (!m_view->call(name, var1, &result))
+        qWarning("QAxBase::dynamicCall: %s: No such property or method in %s", name.constData(),
+                 qPrintable(m_control));
+    return result;
 }
 
 QSize QAxWidget::sizeHint() const

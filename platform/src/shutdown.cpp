@@ -1,11 +1,10 @@
 #include "tsw/security.h"
 
+#include "backendapi_p.h"
 #include "handletable_p.h"
 #include "lasterror_p.h"
+#include "tsw/backend.h"
 
-#include <QByteArray>
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QString>
 #include <QVariant>
 
@@ -28,36 +27,21 @@ std::atomic<bool> g_shutdownEnabled{false};
 
 bool Local(LPCWSTR machine) { return !machine || !*machine; }
 
-// Calls a method of the login manager and returns its reply (an error reply when it cannot be
-// reached). A bus named by the environment gets a connection of its own for the call.
-QDBusMessage CallLoginManager(const QString &method, const QVariantList &arguments)
+// Calls a method of the login manager through the D-Bus back-end, loaded on the first call; false
+// when the call was not answered or the back-end cannot be loaded.
+bool CallLoginManager(const QString &method, const QVariantList &arguments, QString *answer)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), method);
-    call.setArguments(arguments);
-    const QByteArray address = qgetenv("TS_LOGIN_BUS_ADDRESS");
-    if (address.isEmpty())
-        return QDBusConnection::systemBus().call(call, QDBus::Block, TSW_LOGIN_CALL_TIMEOUT_MS);
-    static std::atomic<unsigned> serial{0};
-    const QString name = QStringLiteral("tsw-login-%1").arg(serial++);
-    QDBusMessage reply;
-    {
-        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLocal8Bit(address), name);
-        reply = bus.isConnected() ? bus.call(call, QDBus::Block, TSW_LOGIN_CALL_TIMEOUT_MS)
-                                  : call.createErrorReply(bus.lastError());
-    }
-    QDBusConnection::disconnectFromBus(name);
-    return reply;
+    const auto call = reinterpret_cast<tsw::backend::LoginCallFn>(
+        TswBackEndSymbol(tsw::backend::kLogin, tsw::backend::kLoginCall));
+    return call && call(method, arguments, answer);
 }
 
 // "yes" from CanPowerOff or CanReboot.
 bool ShutdownAllowed()
 {
     for (const QString &method : {QStringLiteral("CanPowerOff"), QStringLiteral("CanReboot")}) {
-        const QDBusMessage reply = CallLoginManager(method, {});
-        if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
-            && reply.arguments().first().toString() == QLatin1String("yes"))
+        QString answer;
+        if (CallLoginManager(method, {}, &answer) && answer == QLatin1String("yes"))
             return true;
     }
     return false;
@@ -155,9 +139,9 @@ BOOL InitiateSystemShutdownExW(LPWSTR machine, LPWSTR, DWORD timeout, BOOL, BOOL
     if (!g_shutdownEnabled)
         return Fail(ERROR_PRIVILEGE_NOT_HELD);
     // Without interaction: nobody is asked to authenticate.
-    const QDBusMessage reply = CallLoginManager(
-        reboot ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"), {QVariant(false)});
-    if (reply.type() != QDBusMessage::ReplyMessage)
+    QString answer;
+    if (!CallLoginManager(reboot ? QStringLiteral("Reboot") : QStringLiteral("PowerOff"),
+                          {QVariant(false)}, &answer))
         return Fail(ERROR_ACCESS_DENIED);
     SetLastError(ERROR_SUCCESS);
     return TRUE;

@@ -2,45 +2,19 @@
 
 #include "helpdocument.h"
 #include "helplink.h"
+#include "helpschemes.h"
 #include "helpworkers.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QPointer>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
-#include <QWebEngineUrlScheme>
 
 #include <memory>
 
 namespace tshelp {
 
 namespace {
-
-// Links between help files: "ms-its:file.chm::/page.htm", "its:…", "mk:@MSITStore:…".
-const char *const kLinkSchemes[] = {"ms-its", "its", "mk", nullptr};
-
-// The engine reads its schemes once, before the application object exists; register ours when the
-// library is loaded. The engine also wants shared OpenGL contexts set by then. The schemes are
-// secure (pages may use what secure contexts offer; fetch and XMLHttpRequest within their own help
-// file work) but neither local nor allowed local access: a help page is outside input and must not
-// reach the user's files.
-const bool g_schemeRegistered = [] {
-    if (QCoreApplication::instance())
-        return false;
-    QWebEngineUrlScheme scheme(kHelpScheme);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
-    QWebEngineUrlScheme::registerScheme(scheme);
-    for (const char *const *name = kLinkSchemes; *name; ++name) {
-        QWebEngineUrlScheme link(*name);
-        link.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-        link.setFlags(QWebEngineUrlScheme::SecureScheme);
-        QWebEngineUrlScheme::registerScheme(link);
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    return true;
-}();
 
 // The bytes of one reply, charged to their document's reply budget while the engine holds them.
 class ReplyBuffer : public QBuffer
@@ -84,7 +58,7 @@ HelpSchemeHandler::~HelpSchemeHandler() = default;
 
 const char *const *HelpSchemeHandler::linkSchemes()
 {
-    return kLinkSchemes;
+    return HelpLinkSchemes();
 }
 
 void HelpSchemeHandler::installIn(QWebEngineProfile *profile)
@@ -93,7 +67,7 @@ void HelpSchemeHandler::installIn(QWebEngineProfile *profile)
         return;
     auto *handler = new HelpSchemeHandler(profile);
     profile->installUrlSchemeHandler(kHelpScheme, handler);
-    for (const char *const *name = kLinkSchemes; *name; ++name)
+    for (const char *const *name = HelpLinkSchemes(); *name; ++name)
         profile->installUrlSchemeHandler(*name, handler);
 }
 

@@ -1,13 +1,16 @@
 // A container widget for controls named by class identifier or program id, with the calls of the
 // ActiveX container that the library uses. It hosts one control: the WebBrowser control
-// ("{8856F961-340A-11D0-A96B-00C04FD705A2}", "Shell.Explorer.2"), shown with Qt WebEngine.
+// ("{8856F961-340A-11D0-A96B-00C04FD705A2}", "Shell.Explorer.2"), shown with Qt WebEngine, which is
+// loaded when a container first hosts the control (the back-end "TsWebBrowser", tsw/backend.h).
 #pragma once
 #include "tsaxcontainer_export.h"
 
 #include <QVariant>
 #include <QWidget>
 
-class QWebEngineView;
+namespace tsax {
+class AxControl;
+}
 
 class TSAXCONTAINER_API QAxWidget : public QWidget
 {
@@ -21,7 +24,7 @@ public:
 
     // Replaces the hosted control by the one that `control` names (class identifier in braces, any
     // letter case, or program id). Returns false, leaving the container empty, for a control it
-    // does not know; an empty name only clears it.
+    // does not know or cannot create (its back-end cannot be loaded); an empty name only clears it.
     bool setControl(const QString &control);
     QString control() const;
     void clear();
@@ -47,7 +50,6 @@ signals:
     void documentComplete(const QString &url);
 
 private:
-    QWebEngineView *m_view = nullptr;
+    tsax::AxControl *m_view = nullptr;
     QString m_control;
-    bool m_busy = false;
 };

@@ -17,4 +17,8 @@
 // The viewer offers the file's contents, keyword index and a full-text search beside the page, with
 // Back, Forward, Home, find in page and zoom. Links to other help files ("ms-its:file.chm::/page.htm")
 // open those files; outside addresses open in the user's web browser.
+//
+// The viewer, with the web engine and chmlib, is a back-end loaded by the first call that opens a
+// file (tsw/backend.h), as Windows loads its help control on first use; when it cannot be loaded
+// the call returns null.
 TSHTMLHELP_API HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data);

@@ -7,7 +7,9 @@
 //
 // The login manager is reached on the system bus, or on the bus whose address the environment
 // variable TS_LOGIN_BUS_ADDRESS names (tests point it at a private bus). Calls on the bus wait at
-// most TSW_LOGIN_CALL_TIMEOUT_MS each. Failures set the calling thread's last error.
+// most TSW_LOGIN_CALL_TIMEOUT_MS each. D-Bus is a back-end loaded with the first call
+// (tsw/backend.h); when it cannot be loaded the login manager counts as not answering. Failures
+// set the calling thread's last error.
 #pragma once
 #include "tsplatform_export.h"
 #include "tsw/lasterror.h"

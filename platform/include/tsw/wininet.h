@@ -8,6 +8,9 @@
 // ftp_proxy, all_proxy, no_proxy), the nearest thing to the system's preconfigured settings.
 // Redirections are not followed: a redirection is an answer.
 //
+// libcurl is a back-end loaded with the first session (tsw/backend.h); when it cannot be loaded,
+// InternetOpenW fails with ERROR_INTERNET_INTERNAL_ERROR.
+//
 // Handles are never reused within a process, so a closed handle stays invalid. All calls are
 // thread-safe; failures set the calling thread's last error.
 #pragma once

@@ -1,9 +1,11 @@
-#include "tsw/htmlhelp.h"
+#include "helpentry.h"
 
 #include "helpdocument.h"
 #include "helplink.h"
+#include "helpschemes.h"
 #include "helpviewer.h"
 #include "ownerwidget_p.h"
+#include "tsw/htmlhelp.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -23,8 +25,11 @@ QVector<QPointer<tshelp::HelpViewer>> &Viewers()
 
 } // namespace
 
-HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data)
+extern "C" __attribute__((visibility("default"))) HWND TswHtmlHelpViewer(HWND owner, LPCWSTR file,
+                                                                          UINT command,
+                                                                          DWORD_PTR data)
 {
+    static_assert(std::is_same_v<decltype(&TswHtmlHelpViewer), tshelp::HtmlHelpFn>);
     if (command == HH_CLOSE_ALL) {
         const QVector<QPointer<tshelp::HelpViewer>> open = std::exchange(Viewers(), {});
         for (const QPointer<tshelp::HelpViewer> &viewer : open) {
@@ -37,7 +42,8 @@ HWND HtmlHelpW(HWND owner, LPCWSTR file, UINT command, DWORD_PTR data)
         || !qobject_cast<QApplication *>(QCoreApplication::instance()))
         return nullptr;
     const tshelp::HelpLink link = tshelp::ParseHelpLink(QString::fromUtf16(file));
-    if (!link.valid)
+    // (pages of schemes that the engine does not know would not resolve their links)
+    if (!link.valid || !tshelp::RegisterHelpSchemes())
         return nullptr;
     QWidget *ownerWidget = tsplatform::OwnerWidget(owner);
     if (owner && !ownerWidget)
