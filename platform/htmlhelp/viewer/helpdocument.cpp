@@ -234,14 +234,17 @@ void HelpDocument::release(qint64 bytes)
     m_reserved -= bytes;
 }
 
+QVector<SitemapEntry> HelpDocument::readSitemap(const QString &name)
+{
+    const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
+    return data ? ParseSitemap(*data, codec()) : QVector<SitemapEntry>();
+}
+
 const QVector<SitemapEntry> &HelpDocument::contents()
 {
     if (!m_contentsRead) {
         m_contentsRead = true;
-        const QString name = m_file->system().contentsFile;
-        const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
-        if (data)
-            m_contents = ParseSitemap(*data, codec());
+        m_contents = readSitemap(m_file->system().contentsFile);
     }
     return m_contents;
 }
@@ -250,10 +253,7 @@ const QVector<SitemapEntry> &HelpDocument::index()
 {
     if (!m_indexRead) {
         m_indexRead = true;
-        const QString name = m_file->system().indexFile;
-        const std::optional<QByteArray> data = name.isEmpty() ? std::nullopt : read(name);
-        if (data)
-            m_index = ParseSitemap(*data, codec());
+        m_index = readSitemap(m_file->system().indexFile);
     }
     return m_index;
 }

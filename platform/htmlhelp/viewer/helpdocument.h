@@ -97,6 +97,7 @@ public:
 private:
     HelpDocument() = default;
     void buildSearchIndex();
+    QVector<SitemapEntry> readSitemap(const QString &name);
 
     std::unique_ptr<ChmFile> m_file;
     QString m_key;

@@ -1,6 +1,6 @@
 // What a help page may not do, tried by pages built for it; how long help files stay open; what a
 // page may take of the process's memory.
-#include "tsw/htmlhelp.h"
+#include "helpviewertest.h"
 
 #include "httpresponder.h"
 #include "testenv.h"
@@ -20,45 +20,8 @@
 
 namespace {
 
-using HelpViewer = QWidget;
+using namespace helpviewertest;
 
-QWebEngineView *View(HelpViewer *viewer)
-{
-    return viewer->findChild<QWebEngineView *>(QStringLiteral("HelpPageView"));
-}
-
-HelpViewer *Open(const QString &file)
-{
-    const std::u16string text = file.toStdU16String();
-    return reinterpret_cast<QWidget *>(HtmlHelpW(nullptr, text.c_str(), HH_DISPLAY_TOPIC, 0));
-}
-
-bool WaitLoaded(HelpViewer *viewer)
-{
-    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
-    return loaded.wait(20000) && loaded.last().at(0).toBool();
-}
-
-template<typename Action>
-bool Loads(HelpViewer *viewer, Action action)
-{
-    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
-    action();
-    return (!loaded.isEmpty() || loaded.wait(20000)) && loaded.last().at(0).toBool();
-}
-
-QVariant Evaluate(QWebEnginePage *page, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    for (int i = 0; i < 400 && !done; ++i)
-        QTest::qWait(10);
-    return result;
-}
 
 // Waits until `script` gives true in the page, at most `ms`.
 bool WaitTrue(QWebEnginePage *page, const QString &script, int ms = 10000)
@@ -133,12 +96,7 @@ public slots:
 class HelpIsolationTest : public ::testing::Test
 {
 protected:
-    void TearDown() override
-    {
-        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
-        QTest::qWait(100);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void TearDown() override { CloseAll(); }
 };
 
 // A page's script tries to open a local file and a web page, reach a server, and frame a local page
@@ -243,9 +201,7 @@ TEST_F(HelpIsolationTest, LinkedFilesCloseWhenNoViewerShowsThem)
     EXPECT_TRUE(View(viewer)->url().path().endsWith(QStringLiteral("/console.htm")));
     EXPECT_EQ(OpenDescriptors(linked), 1);
 
-    HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
-    QTest::qWait(100);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseAll();
     QTest::qWait(500); // (the reading processes end)
     EXPECT_EQ(OpenDescriptors(linked), 0);
     EXPECT_EQ(OpenDescriptors(main), 0);

@@ -1,5 +1,5 @@
 // The help viewer on the shipped help files: topics, links, pictures, index, search, languages.
-#include "tsw/htmlhelp.h"
+#include "helpviewertest.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -25,76 +25,18 @@
 
 namespace {
 
-// The viewer as callers see it: the window that HtmlHelpW returns, its properties, its parts by name.
-using HelpViewer = QWidget;
-
-QWebEngineView *View(HelpViewer *viewer)
-{
-    return viewer->findChild<QWebEngineView *>(QStringLiteral("HelpPageView"));
-}
-
-QString Topic(HelpViewer *viewer)
-{
-    return viewer->property("topic").toString();
-}
+using namespace helpviewertest;
 
 QString HelpFile(const char *name)
 {
     return QStringLiteral(TS_DATA_DIR "/") + QString::fromLatin1(name);
 }
 
-HelpViewer *Open(const QString &file, QWidget *owner = nullptr)
-{
-    const std::u16string text = file.toStdU16String();
-    return reinterpret_cast<QWidget *>(
-        HtmlHelpW(reinterpret_cast<HWND>(owner), text.c_str(), HH_DISPLAY_TOPIC, 0));
-}
-
-bool WaitLoaded(HelpViewer *viewer)
-{
-    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
-    return loaded.wait(20000) && loaded.last().at(0).toBool();
-}
-
-// Does what the user does and waits for the page that it loads.
-template<typename Action>
-bool Loads(HelpViewer *viewer, Action action)
-{
-    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
-    action();
-    return (!loaded.isEmpty() || loaded.wait(20000)) && loaded.last().at(0).toBool();
-}
-
-QVariant Evaluate(HelpViewer *viewer, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    View(viewer)->page()->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    for (int i = 0; i < 400 && !done; ++i)
-        QTest::qWait(10);
-    return result;
-}
-
-QString PageText(HelpViewer *viewer)
-{
-    return Evaluate(viewer, QStringLiteral("document.body.innerText")).toString();
-}
-
 // Every test closes the viewers it opened; the test main checks no window is left.
 class HelpViewerTest : public ::testing::Test
 {
 protected:
-    void TearDown() override
-    {
-        HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
-        // The line edits' clear buttons fade in with an animation that deletes itself (later) on its
-        // next tick once its button is gone: let it, so that nothing is left at exit.
-        QTest::qWait(100);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void TearDown() override { CloseAll(); }
 };
 
 TEST_F(HelpViewerTest, OpensTheDefaultTopicOrATopicByPath)

@@ -1,6 +1,6 @@
 // The help viewer's tools: printing and PDF, favorites, the choice of character set, and the
 // navigation pane, each as remembered across runs (a run ends with HH_CLOSE_ALL here).
-#include "tsw/htmlhelp.h"
+#include "helpviewertest.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,46 +23,8 @@
 
 namespace {
 
-using HelpViewer = QWidget;
+using namespace helpviewertest;
 
-QWebEngineView *View(HelpViewer *viewer)
-{
-    return viewer->findChild<QWebEngineView *>(QStringLiteral("HelpPageView"));
-}
-
-HelpViewer *Open(const QString &file)
-{
-    const std::u16string text = file.toStdU16String();
-    return reinterpret_cast<QWidget *>(HtmlHelpW(nullptr, text.c_str(), HH_DISPLAY_TOPIC, 0));
-}
-
-template<typename Action>
-bool Loads(HelpViewer *viewer, Action action)
-{
-    QSignalSpy loaded(viewer, SIGNAL(pageLoaded(bool)));
-    action();
-    return (!loaded.isEmpty() || loaded.wait(20000)) && loaded.last().at(0).toBool();
-}
-
-QString PageText(HelpViewer *viewer)
-{
-    QString text;
-    bool done = false;
-    View(viewer)->page()->toPlainText([&](const QString &t) {
-        text = t;
-        done = true;
-    });
-    for (int i = 0; i < 400 && !done; ++i)
-        QTest::qWait(10);
-    return text;
-}
-
-void CloseAll()
-{
-    HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
-    QTest::qWait(100);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // The text of a PDF as pdftotext reads it, in compatibility form (the CJK fonts map some characters
 // to their radicals, "⽚" for "片").
