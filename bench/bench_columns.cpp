@@ -123,12 +123,3 @@ BENCHMARK(BaselineSplitWidthsText);
 BENCHMARK(SetWidthsText);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

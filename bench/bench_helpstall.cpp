@@ -126,12 +126,3 @@ void FirstSearchOnReadingThreads(benchmark::State &state) { FirstSearch(state, f
 
 BENCHMARK(BaselineFirstSearchOnTheGuiThread)->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(FirstSearchOnReadingThreads)->Iterations(2)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -198,12 +198,3 @@ BENCHMARK(BaselineRestoreWithQSet)->Args({10000, 1000})->Args({100000, 10000})->
 BENCHMARK(RestoreSortAndSelect)->Args({10000, 1000})->Args({100000, 10000})->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

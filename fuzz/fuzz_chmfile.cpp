@@ -84,8 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     tshelp::SearchIndex index;
     for (const QString &entry : entries) {
-        const QString lower = entry.toLower();
-        if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
+        if (!tshelp::IsPageName(entry))
             continue;
         if (const auto html = Read(*file, entry, kObjectLimit))
             index.addPage(entry, *html, codec);

@@ -10,6 +10,12 @@
 
 namespace tshelp {
 
+bool IsPageName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".html"), Qt::CaseInsensitive);
+}
+
 QByteArray MimeTypeForName(const QString &name)
 {
     static const QHash<QString, QByteArray> types = {

@@ -34,6 +34,9 @@ bool LooksLikeStyleSheet(const QByteArray &data);
 // character set that the page declares (the user's choice of character set).
 QByteArray TranscodedToUtf8(const QByteArray &html, QTextCodec *codec);
 
+// Whether a stored name or address path names an HTML page (".htm", ".html", any letter case).
+bool IsPageName(const QString &name);
+
 // The content type for a name's extension; "application/octet-stream" when unknown.
 QByteArray MimeTypeForName(const QString &name);
 

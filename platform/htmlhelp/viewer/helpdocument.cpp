@@ -270,8 +270,7 @@ void HelpDocument::buildSearchIndex()
         SearchIndex index;
         const QStringList entries = m_file->entries();
         for (const QString &name : entries) {
-            const QString lower = name.toLower();
-            if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html")))
+            if (!IsPageName(name))
                 continue;
             if (const std::optional<QByteArray> page = read(name, 8 * 1024 * 1024)) {
                 if (forced)

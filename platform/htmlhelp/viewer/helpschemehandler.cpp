@@ -1,5 +1,6 @@
 #include "helpschemehandler.h"
 
+#include "helpcontent.h"
 #include "helpdocument.h"
 #include "helplink.h"
 #include "helpschemes.h"
@@ -33,12 +34,6 @@ private:
     std::shared_ptr<HelpDocument> m_document;
     qint64 m_size;
 };
-
-bool IsPageName(const QString &path)
-{
-    const QString lower = path.toLower();
-    return lower.endsWith(QLatin1String(".htm")) || lower.endsWith(QLatin1String(".html"));
-}
 
 QByteArray NotFoundPage(const QString &name)
 {
